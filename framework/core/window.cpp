@@ -1,0 +1,123 @@
+// The portable half of the windowing layer: object ownership, creation
+// order, command routing and the close / destroy chain of a Window cycle.
+#include <algorithm>
+#include <new>
+
+#include "framework/backend.h"
+#include "framework/framework.h"
+
+namespace fw {
+
+namespace {
+TApplication* running_application = nullptr;
+}
+
+std::unique_ptr<TFont> TFont::create(const FontSpec& spec) {
+  void* handle = backend::create_font(spec);
+  if (handle == nullptr) return nullptr;
+  std::unique_ptr<TFont> font(new (std::nothrow) TFont(spec, handle));
+  if (!font) backend::delete_font(handle);
+  return font;
+}
+
+TFont::~TFont() { backend::delete_font(handle_); }
+
+TWindow::TWindow(TWindow* parent, const char* title) : title(title ? title : ""), parent_(parent) {
+  if (parent_ != nullptr) parent_->children_.push_back(this);
+}
+
+TWindow::~TWindow() {
+  if (alive()) {
+    destroying_ = true;
+    backend::destroy_window(*this);
+  }
+  for (TWindow* child : children_) {
+    child->parent_ = nullptr;
+    delete child;
+  }
+  if (parent_ != nullptr) std::erase(parent_->children_, this);
+}
+
+void TWindow::paint(PaintContext&) {}
+
+void TWindow::set_up_window() {
+  for (TWindow* child : children_) child->create();
+}
+
+bool TWindow::find_command(int) { return false; }
+
+void TWindow::create() {
+  backend::create_window(*this);
+  set_up_window();
+}
+
+void TWindow::close_window() {
+  if (alive()) backend::send_close(*this);
+}
+
+void TWindow::set_background(Colour colour) {
+  background = colour;
+  has_background = true;
+}
+
+void TWindow::handle_command(int command_id) { find_command(command_id); }
+
+void TWindow::handle_paint(PaintContext& dc) { paint(dc); }
+
+void TWindow::handle_close() {
+  if (!alive() || destroying_) return;
+  destroying_ = true;
+  backend::destroy_window(*this);
+}
+
+// A destroyed client makes its frame close itself; a destroyed main window
+// ends the Window cycle's event loop with status 0.
+void TWindow::handle_destroyed() {
+  peer = nullptr;
+  auto* frame = dynamic_cast<TFrameWindow*>(parent_);
+  if (frame != nullptr && frame->client_ == this && frame->alive() && !frame->destroying_) {
+    backend::post_close(*frame);
+  }
+  if (running_application != nullptr && this == running_application->main_window()) {
+    backend::end_event_loop(0);
+  }
+}
+
+TButton::TButton(TWindow* parent, int command_id, const char* label, int x, int y, int width, int height)
+    : TWindow(parent, label) {
+  id = command_id;
+  rect = {x, y, width, height};
+  style = styles::child | styles::visible | styles::group | styles::tab_stop | styles::push_button;
+}
+
+TFrameWindow::TFrameWindow(const char* title, TWindow* client) : TWindow(nullptr, title), client_(client) {
+  style = styles::overlapped_window | styles::visible | styles::clip_children;
+  if (client_ != nullptr) {
+    client_->parent_ = this;
+    children_.push_back(client_);
+  }
+}
+
+TApplication::TApplication(const char* name) : name_(name ? name : "") {}
+
+TApplication::~TApplication() = default;
+
+TApplication* TApplication::current() { return running_application; }
+
+void TApplication::set_main_window(TFrameWindow* frame) { main_window_.reset(frame); }
+
+int TApplication::run() {
+  TApplication* outer = running_application;
+  running_application = this;
+  make_main_window();
+  int status = 0;
+  if (main_window_) {
+    main_window_->create();
+    backend::show_window(*main_window_);
+    status = backend::run_event_loop();
+  }
+  running_application = outer;
+  return status;
+}
+
+}  // namespace fw

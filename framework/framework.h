@@ -1,0 +1,206 @@
+// The small windowing layer the viewer is built on: an application object
+// with its event loop, a frame window that adopts a client, windows with
+// paint / set-up / command-table hooks, push buttons, fonts and a paint
+// context. Portable; a backend (framework/<name>/) supplies the platform
+// half through the hooks in backend.h and is chosen at link time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/dialogs.h"
+
+namespace fw {
+
+using Colour = std::uint32_t;  // 0x00BBGGRR, as a Win32 COLORREF
+
+inline constexpr Colour rgb(unsigned r, unsigned g, unsigned b) {
+  return static_cast<Colour>(r | (g << 8) | (b << 16));
+}
+
+// System colour indices, with their Win32 values.
+enum SystemColour : int {
+  colour_inactive_caption = 3,
+  colour_menu = 4,
+  colour_highlight_text = 14,
+};
+Colour system_colour(int index);
+
+// Window styles, with their Win32 values (Win32's own names are macros).
+namespace styles {
+inline constexpr std::uint32_t overlapped_window = 0x00CF0000;
+inline constexpr std::uint32_t visible = 0x10000000;
+inline constexpr std::uint32_t clip_children = 0x02000000;
+inline constexpr std::uint32_t child = 0x40000000;
+inline constexpr std::uint32_t group = 0x00020000;
+inline constexpr std::uint32_t tab_stop = 0x00010000;
+inline constexpr std::uint32_t push_button = 0x00000000;
+}  // namespace styles
+
+// What CreateFontA takes; every field has its Win32 meaning.
+struct FontSpec {
+  std::string face;
+  int height = 0;
+  int width = 0;
+  int escapement = 0;
+  int orientation = 0;
+  int weight = 400;
+  bool italic = false;
+  bool underline = false;
+  bool strike_out = false;
+  int char_set = 1;
+  int out_precision = 0;
+  int clip_precision = 0;
+  int quality = 0;
+  int pitch_and_family = 0;
+};
+
+// A font object owning its platform font.
+class TFont {
+ public:
+  // Null when the font cannot be made (no memory, or the platform refuses).
+  static std::unique_ptr<TFont> create(const FontSpec& spec);
+  ~TFont();
+  TFont(const TFont&) = delete;
+  TFont& operator=(const TFont&) = delete;
+
+  const FontSpec& spec() const { return spec_; }
+  void* handle() const { return handle_; }
+
+ private:
+  TFont(const FontSpec& spec, void* handle) : spec_(spec), handle_(handle) {}
+  FontSpec spec_;
+  void* handle_;
+};
+
+// Drawing operations of one paint request; the backend implements it.
+class PaintContext {
+ public:
+  virtual ~PaintContext() = default;
+  virtual void set_pixel(int x, int y, Colour colour) = 0;
+  // One run of 8-bit (Windows-1252) characters, top-left corner at (x, y).
+  virtual void text_out(int x, int y, const char* text, int length) = 0;
+  // Selects font (null: the context's own font); returns the one it replaced.
+  virtual const TFont* select_font(const TFont* font) = 0;
+  // Background of text cells, drawn opaque; returns the previous colour.
+  virtual Colour set_text_background(Colour colour) = 0;
+};
+
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class TFrameWindow;
+
+class TWindow {
+ public:
+  // A window with a parent becomes one of its children and is deleted with it.
+  explicit TWindow(TWindow* parent, const char* title = "");
+  virtual ~TWindow();
+  TWindow(const TWindow&) = delete;
+  TWindow& operator=(const TWindow&) = delete;
+
+  // Called for every paint request, after the backend erased the background.
+  virtual void paint(PaintContext& dc);
+  // Runs once the platform window exists; the base creates the children's.
+  virtual void set_up_window();
+  // The command table: true when id was found and its handler ran.
+  virtual bool find_command(int id);
+
+  // Creates the platform window, then runs set_up_window.
+  void create();
+  // Sends a close request to the platform window and waits until it is handled.
+  void close_window();
+  void set_background(Colour colour);
+
+  // Entry points for the backend.
+  void handle_command(int id);
+  void handle_paint(PaintContext& dc);
+  void handle_close();      // a close request arrived: destroy the window
+  void handle_destroyed();  // the platform window is gone
+
+  TWindow* parent() const { return parent_; }
+  const std::vector<TWindow*>& children() const { return children_; }
+  bool alive() const { return peer != nullptr; }
+
+  std::string title;
+  Rect rect;               // frame: the whole frame in screen pixels; child: client pixels
+  std::uint32_t style = 0;
+  int id = 0;              // command id of a button
+  Colour background = 0;
+  bool has_background = false;
+  void* peer = nullptr;    // the backend's platform window
+
+ protected:
+  template <class W>
+  struct Command {
+    int id;
+    void (W::*handler)();
+  };
+  // Runs the handler of id from table; false when the table lacks it.
+  template <class W, std::size_t N>
+  static bool run_command(W& window, const Command<W> (&table)[N], int id) {
+    for (const Command<W>& entry : table) {
+      if (entry.id == id) {
+        (window.*entry.handler)();
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  TWindow* parent_;
+  std::vector<TWindow*> children_;
+  bool destroying_ = false;
+  friend class TFrameWindow;
+};
+
+class TButton : public TWindow {
+ public:
+  TButton(TWindow* parent, int id, const char* label, int x, int y, int width, int height);
+};
+
+class TFrameWindow : public TWindow {
+ public:
+  // Adopts client: it becomes the frame's child and is deleted with it.
+  TFrameWindow(const char* title, TWindow* client);
+  TWindow* client() const { return client_; }
+  void set_icon(const char* resource_name) { icon = resource_name; }
+
+  std::string icon;
+
+ private:
+  TWindow* client_;
+  friend class TWindow;
+};
+
+// One application object runs one Window cycle: make_main_window, the
+// platform windows, show, and the event loop until the main window is gone.
+class TApplication {
+ public:
+  explicit TApplication(const char* name = nullptr);
+  virtual ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  int run();
+  void set_main_window(TFrameWindow* frame);  // takes ownership
+  TFrameWindow* main_window() const { return main_window_.get(); }
+  static TApplication* current();
+
+ protected:
+  virtual void make_main_window() = 0;
+
+ private:
+  std::string name_;
+  std::unique_ptr<TFrameWindow> main_window_;
+};
+
+}  // namespace fw
