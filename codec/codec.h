@@ -1,0 +1,38 @@
+// The cookie codec's public face: the two byte areas with their counters and
+// the drivers. Callers fill input_buffer, set input_remaining and
+// input_position, run a driver and read output_buffer[0 .. output_total).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace codec {
+
+inline constexpr std::int32_t input_capacity = 32767;
+inline constexpr std::int32_t output_capacity = 32769;
+
+extern std::uint8_t input_buffer[input_capacity];
+extern std::int32_t input_remaining;
+extern std::uint32_t input_position;
+extern std::uint8_t output_buffer[output_capacity];
+extern std::uint32_t output_length;
+extern std::uint32_t output_total;
+
+// How a run ended. Only ok leaves a complete result in output_buffer.
+enum class RunStatus {
+  ok,
+  input_too_long,   // more than input_capacity bytes handed in; nothing written
+  output_overflow,  // the run would have written past output_buffer: a damaged stream
+  out_of_memory,    // the model's tables could not be obtained
+};
+
+RunStatus compress();
+RunStatus decompress();
+RunStatus run_compressor();
+RunStatus run_decompressor();
+
+// Loads text (or a stream) into input_buffer and sets the counters;
+// input_too_long when it does not fit, and then nothing is changed.
+RunStatus load_input(const std::uint8_t* bytes, std::size_t length);
+
+}  // namespace codec

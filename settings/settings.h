@@ -1,0 +1,42 @@
+// The Settings: read from "Drollbox.cfg" at every refresh, written by the
+// first-run setup. Plain module state, one instance.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/dialogs.h"
+
+namespace settings {
+
+inline constexpr int font_text_capacity = 44;  // 43 characters and the terminator
+inline constexpr int token_capacity = 80;      // 79 characters and the terminator
+
+struct Settings {
+  std::int32_t scr = 0;
+  char font_text[font_text_capacity] = {};
+  std::int32_t siz = 12;
+  std::int32_t wit = 567;
+  std::int32_t window_x = 0;
+  std::int32_t window_y = 0;
+};
+extern Settings current;
+
+// The font records live for the process so a later setup reopens the dialog
+// on the font chosen before.
+struct FontRecords {
+  fw::LOGFONTA log_font;
+  fw::CHOOSEFONTA request;
+  bool font_chosen = false;
+};
+extern FontRecords font_records;
+
+// The file name; the viewer keeps the bare name (the current folder).
+extern const char* settings_file_name;
+
+void read_settings();
+void run_setup();
+
+// Back to the state of a fresh process (tests).
+void reset_settings();
+
+}  // namespace settings
