@@ -157,6 +157,7 @@ class TWindow {
 
  private:
   TWindow* parent_;
+  TFrameWindow* adopted_by_ = nullptr;  // the frame whose client this is
   std::vector<TWindow*> children_;
   bool destroying_ = false;
   friend class TFrameWindow;

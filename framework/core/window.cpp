@@ -74,10 +74,8 @@ void TWindow::handle_close() {
 // ends the Window cycle's event loop with status 0.
 void TWindow::handle_destroyed() {
   peer = nullptr;
-  auto* frame = dynamic_cast<TFrameWindow*>(parent_);
-  if (frame != nullptr && frame->client_ == this && frame->alive() && !frame->destroying_) {
-    backend::post_close(*frame);
-  }
+  TFrameWindow* frame = adopted_by_;
+  if (frame != nullptr && frame->alive() && !frame->destroying_) backend::post_close(*frame);
   if (running_application != nullptr && this == running_application->main_window()) {
     backend::end_event_loop(0);
   }
@@ -94,6 +92,9 @@ TFrameWindow::TFrameWindow(const char* title, TWindow* client) : TWindow(nullptr
   style = styles::overlapped_window | styles::visible | styles::clip_children;
   if (client_ != nullptr) {
     client_->parent_ = this;
+    client_->adopted_by_ = this;
+    // A client is a child window of its frame, whatever it was built as.
+    client_->style |= styles::child | styles::visible;
     children_.push_back(client_);
   }
 }
@@ -107,17 +108,18 @@ TApplication* TApplication::current() { return running_application; }
 void TApplication::set_main_window(TFrameWindow* frame) { main_window_.reset(frame); }
 
 int TApplication::run() {
-  TApplication* outer = running_application;
+  // Restored however the cycle ends, so a window destroyed later never
+  // reports to an application that is no longer running.
+  struct Running {
+    TApplication* outer = running_application;
+    ~Running() { running_application = outer; }
+  } running;
   running_application = this;
   make_main_window();
-  int status = 0;
-  if (main_window_) {
-    main_window_->create();
-    backend::show_window(*main_window_);
-    status = backend::run_event_loop();
-  }
-  running_application = outer;
-  return status;
+  if (!main_window_) return 0;
+  main_window_->create();
+  backend::show_window(*main_window_);
+  return backend::run_event_loop();
 }
 
 }  // namespace fw

@@ -1,0 +1,47 @@
+#include "app/window_cycles.h"
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/problems.h"
+#include "database/database.h"
+#include "settings/settings.h"
+
+namespace app {
+
+Lifetime lifetime;
+
+void reset_lifetime() { lifetime = Lifetime{}; }
+
+TMainApp::TMainApp() : fw::TApplication(nullptr) {}
+
+TMainApp::~TMainApp() = default;
+
+void TMainApp::make_main_window() {
+  // Only the first Window cycle finds no cookie prepared by a command.
+  if (lifetime.restart_request == no_restart) {
+    if (!database::allocate_history()) report_problem(problem_memory);
+    database::refresh_cookie();
+  }
+  lifetime.restart_request = no_restart;
+
+  auto* frame = new fw::TFrameWindow(frame_title, new TMainWindow());
+  set_main_window(frame);
+  frame->set_icon(frame_icon);
+  frame->rect = {settings::current.window_x, settings::current.window_y, settings::current.wit,
+                 database::choice.window_height};
+}
+
+int run_window_cycles(int, char**) {
+  auto first = std::make_unique<TMainApp>();
+  int status = first->run();
+  while (lifetime.restart_request == restart_wanted) {
+    auto next = std::make_unique<TMainApp>();
+    status = next->run();
+  }
+  database::release_history();
+  first.reset();
+  return status;
+}
+
+}  // namespace app
