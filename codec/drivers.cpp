@@ -1,0 +1,141 @@
+#include <cstdio>
+#include <cstring>
+
+#include "codec/coder.h"
+#include "codec/model.h"
+
+namespace codec {
+namespace {
+
+// Orders from max_new_order (as read before the byte was coded) down to one
+// above the highest order that existed; taken right after the first search.
+struct NewOrders {
+  unsigned top_plus_one;
+  unsigned limit;
+};
+
+NewOrders orders_to_create(std::uint16_t first) {
+  unsigned limit = first == NO_LINK ? 0 : model.context_order[first] + 1u;
+  return {model.max_new_order + 1u, limit};
+}
+
+void learn_byte(std::uint8_t byte, NewOrders orders) {
+  update_path(byte);
+  for (unsigned k = orders.top_plus_one; k > orders.limit;) create_context(--k, byte);
+  shift_history(byte);
+}
+
+void encode_byte(std::uint8_t byte) {
+  std::uint16_t c = find_first_context();
+  NewOrders orders = orders_to_create(c);
+  for (;;) {
+    if (c == NO_LINK) {
+      encode_flat(byte);
+      break;
+    }
+    int coded = model.excluded_count == 0 ? encode_first(c, byte) : encode_excluding(c, byte);
+    if (coded) {
+      touch_context(c);
+      break;
+    }
+    c = find_next_context();
+  }
+  learn_byte(byte, orders);
+}
+
+void encode_end() {
+  for (std::uint16_t c = find_first_context(); c != NO_LINK; c = find_next_context()) {
+    if (model.excluded_count == 0) {
+      encode_first(c, END_SYMBOL);
+    } else {
+      encode_excluding(c, END_SYMBOL);
+    }
+  }
+  encode_flat(END_SYMBOL);
+}
+
+// Returns the byte decoded and learned, or END_SYMBOL.
+unsigned decode_byte() {
+  std::uint16_t c = find_first_context();
+  NewOrders orders = orders_to_create(c);
+  unsigned symbol;
+  for (;;) {
+    if (c == NO_LINK) {
+      symbol = decode_flat();
+      break;
+    }
+    symbol = model.excluded_count == 0 ? decode_first(c) : decode_excluding(c);
+    if (symbol != END_SYMBOL) {
+      touch_context(c);
+      break;
+    }
+    c = find_next_context();
+  }
+  if (symbol != END_SYMBOL) learn_byte(std::uint8_t(symbol), orders);
+  return symbol;
+}
+
+RunStatus begin_run() {
+  output_length = 0;
+  output_total = 0;
+  coder.output_overflow = false;
+  if (!input_fits()) return RunStatus::input_too_long;
+  if (!model_init()) return RunStatus::out_of_memory;
+  return RunStatus::ok;
+}
+
+RunStatus end_run() {
+  model_release();
+  if (!coder.output_overflow) return RunStatus::ok;
+  output_length = 0;
+  output_total = 0;
+  return RunStatus::output_overflow;
+}
+
+}  // namespace
+
+RunStatus compress() {
+  if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
+  encoder_start();
+  for (int byte = read_input_byte(); byte >= 0 && !coder.output_overflow; byte = read_input_byte())
+    encode_byte(std::uint8_t(byte));
+  if (!coder.output_overflow) {
+    encode_end();
+    encoder_finish();
+  }
+  return end_run();
+}
+
+RunStatus decompress() {
+  if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
+  decoder_start();
+  for (unsigned symbol = decode_byte(); symbol != END_SYMBOL; symbol = decode_byte())
+    if (!write_output_byte(std::uint8_t(symbol))) break;
+  commit_output();
+  return end_run();
+}
+
+// The flushes keep the model's allocation message in order with whatever the
+// caller has buffered on the standard output.
+RunStatus run_compressor() {
+  RunStatus status = compress();
+  std::fflush(stdout);
+  return status;
+}
+
+RunStatus run_decompressor() {
+  std::fflush(stdout);
+  RunStatus status = decompress();
+  std::fflush(stdout);
+  return status;
+}
+
+RunStatus load_input(const std::uint8_t* bytes, std::size_t length) {
+  if (length > std::size_t(input_capacity)) return RunStatus::input_too_long;
+  if (length > 0) std::memcpy(input_buffer, bytes, length);
+  input_remaining = std::int32_t(length);
+  input_position = 0;
+  return RunStatus::ok;
+}
+
+}  // namespace codec

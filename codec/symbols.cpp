@@ -1,0 +1,227 @@
+#include "codec/coder.h"
+#include "codec/model.h"
+
+namespace codec {
+
+std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
+  ContextModel& m = model;
+  std::uint32_t total = m.context_total[c];
+  if (total == 1) return m.singleton_bias[m.context_order[c]] >= 16 ? 2 : 1;
+  if (m.context_extra[c] == 255) {
+    ++m.counters.full_alphabet_weights;
+    return 1;
+  }
+  std::uint32_t e = low;
+  if (m.context_extra[c] != 0) {
+    std::uint32_t n = m.context_extra[c] + 1u;
+    if (2 * n >= total) {
+      e = (2 * n * low) / total;
+      if (n == total) e += n / 2;
+    }
+  }
+  return e == 0 ? 1 : std::uint16_t(e);
+}
+
+namespace {
+
+// log2 of the boost of the first context's counts during a run of successes.
+unsigned boost_shift(std::uint16_t total) {
+  ContextModel& m = model;
+  if (m.run_length < 5) return 0;
+  if (total <= 4 && m.run_length == 10) {
+    ++m.counters.quadruple_boosts;
+    return 2;
+  }
+  return 1;
+}
+
+void after_success(std::uint16_t c) {
+  ContextModel& m = model;
+  std::uint8_t& bias = m.singleton_bias[m.context_order[c]];
+  if (m.context_total[c] == 1 && bias != 0) --bias;
+}
+
+void after_escape(std::uint16_t c) {
+  ContextModel& m = model;
+  std::uint8_t& bias = m.singleton_bias[m.context_order[c]];
+  if (m.context_total[c] == 1 && bias < 32) ++bias;
+}
+
+// Excludes every symbol of c not yet excluded and records the escape on the
+// path, with the last node of c's list as the place to append the byte.
+void record_escape(std::uint16_t c) {
+  ContextModel& m = model;
+  std::uint16_t last = c;
+  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
+    std::uint8_t s = m.node_symbol[p];
+    if (!m.excluded[s]) {
+      m.excluded[s] = 1;
+      m.excluded_list[m.excluded_count++] = s;
+    }
+    last = p;
+  }
+  m.path_context[m.path_length] = c | ESCAPED;
+  m.path_node[m.path_length] = last;
+  ++m.path_length;
+}
+
+void record_success(std::uint16_t c, std::uint16_t node) {
+  ContextModel& m = model;
+  m.path_context[m.path_length] = c;
+  m.path_node[m.path_length] = node;
+  ++m.path_length;
+}
+
+struct Candidates {
+  std::uint16_t sum = 0;
+  unsigned low = 0;
+};
+
+Candidates count_candidates(std::uint16_t c) {
+  const ContextModel& m = model;
+  Candidates found;
+  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
+    if (m.excluded[m.node_symbol[p]]) continue;
+    if (m.node_count[p] < 3) ++found.low;
+    found.sum = std::uint16_t(found.sum + m.node_count[p]);
+  }
+  return found;
+}
+
+unsigned excluded_below(unsigned symbol) {
+  const ContextModel& m = model;
+  unsigned below = 0;
+  for (unsigned i = 0; i < m.excluded_count; ++i) below += m.excluded_list[i] < symbol;
+  return below;
+}
+
+}  // namespace
+
+int encode_first(std::uint16_t c, unsigned symbol) {
+  ContextModel& m = model;
+  std::uint16_t cum = 0;
+  std::uint16_t p = c;
+  for (; p != NO_LINK && m.node_symbol[p] != symbol; p = m.node_next[p])
+    cum = std::uint16_t(cum + m.node_count[p]);
+  std::uint16_t escape = escape_weight(m.context_low[c], c);
+  unsigned shift = boost_shift(m.context_total[c]);
+  auto total = std::uint16_t(m.context_total[c] << shift);
+  m.path_length = 0;
+  if (p != NO_LINK) {
+    auto low = std::uint16_t(cum << shift);
+    encode_range(low, std::uint16_t(low + (m.node_count[p] << shift)), std::uint16_t(total + escape));
+    if (m.run_length < 10) ++m.run_length;
+    after_success(c);
+    record_success(c, p);
+    return 1;
+  }
+  encode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
+  m.run_length = 0;
+  after_escape(c);
+  record_escape(c);
+  return 0;
+}
+
+int encode_excluding(std::uint16_t c, unsigned symbol) {
+  ContextModel& m = model;
+  std::uint16_t sum = 0, cum = 0, node = NO_LINK;
+  unsigned low = 0;
+  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
+    std::uint8_t s = m.node_symbol[p];
+    if (m.excluded[s]) continue;
+    if (m.node_count[p] < 3) ++low;
+    if (node == NO_LINK && s == symbol) {
+      node = p;
+      cum = sum;
+    }
+    sum = std::uint16_t(sum + m.node_count[p]);
+  }
+  std::uint16_t escape = escape_weight(low, c);
+  auto total = std::uint16_t(sum + escape);
+  if (node != NO_LINK) {
+    encode_range(cum, std::uint16_t(cum + m.node_count[node]), total);
+    ++m.run_length;
+    after_success(c);
+    record_success(c, node);
+    return 1;
+  }
+  encode_range(sum, total, total);
+  after_escape(c);
+  record_escape(c);
+  return 0;
+}
+
+void encode_flat(unsigned symbol) {
+  const ContextModel& m = model;
+  auto cum = std::uint16_t(symbol - excluded_below(symbol));
+  encode_range(cum, std::uint16_t(cum + 1), std::uint16_t(257 - m.excluded_count));
+}
+
+unsigned decode_first(std::uint16_t c) {
+  ContextModel& m = model;
+  std::uint16_t escape = escape_weight(m.context_low[c], c);
+  unsigned shift = boost_shift(m.context_total[c]);
+  auto total = std::uint16_t(m.context_total[c] << shift);
+  unsigned target = decode_target(std::uint16_t(total + escape)) >> shift;
+  m.path_length = 0;
+  unsigned cum = 0;
+  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
+    unsigned count = m.node_count[p];
+    if (cum + count > target) {
+      decode_range(std::uint16_t(cum << shift), std::uint16_t((cum + count) << shift),
+                   std::uint16_t(total + escape));
+      if (m.run_length < 10) ++m.run_length;
+      after_success(c);
+      record_success(c, p);
+      return m.node_symbol[p];
+    }
+    cum += count;
+  }
+  decode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
+  m.run_length = 0;
+  after_escape(c);
+  record_escape(c);
+  return END_SYMBOL;
+}
+
+unsigned decode_excluding(std::uint16_t c) {
+  ContextModel& m = model;
+  Candidates candidates = count_candidates(c);
+  std::uint16_t escape = escape_weight(candidates.low, c);
+  auto total = std::uint16_t(candidates.sum + escape);
+  unsigned target = decode_target(total);
+  unsigned cum = 0;
+  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
+    if (m.excluded[m.node_symbol[p]]) continue;
+    unsigned count = m.node_count[p];
+    if (cum + count > target) {
+      decode_range(std::uint16_t(cum), std::uint16_t(cum + count), total);
+      ++m.run_length;
+      after_success(c);
+      record_success(c, p);
+      return m.node_symbol[p];
+    }
+    cum += count;
+  }
+  decode_range(candidates.sum, total, total);
+  after_escape(c);
+  record_escape(c);
+  return END_SYMBOL;
+}
+
+unsigned decode_flat() {
+  const ContextModel& m = model;
+  auto total = std::uint16_t(257 - m.excluded_count);
+  unsigned target = decode_target(total);
+  unsigned rank = 0;
+  unsigned symbol = 0;
+  for (; symbol < 256; ++symbol) {
+    if (m.excluded[symbol]) continue;
+    if (rank == target) break;
+    ++rank;
+  }
+  decode_range(std::uint16_t(rank), std::uint16_t(rank + 1), total);
+  return symbol;
+}
+
+}  // namespace codec
