@@ -30,11 +30,19 @@ struct FontRecords {
 };
 extern FontRecords font_records;
 
-// The file name; the viewer keeps the bare name (the current folder).
+inline constexpr const char* default_settings_file_name = "Drollbox.cfg";
+
+// The file name; the viewer keeps the bare name (the current folder), tests
+// point it into a folder of their own.
 extern const char* settings_file_name;
 
 void read_settings();
 void run_setup();
+
+// The five CR LF lines with the given screen class digit and the font_text
+// and siz in memory, written to a temporary file beside the settings file
+// and renamed over it. Any failure is Problem code 8; the old file stays.
+void write_settings_file(char scr_digit);
 
 // Back to the state of a fresh process (tests).
 void reset_settings();

@@ -1,0 +1,87 @@
+// A private folder per test for "Drollbox.cfg", and the checks every
+// settings test needs: file contents, the boxes shown, a problem report.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "framework/scripted/dialogs.h"
+#include "settings/settings.h"
+
+namespace settings_test {
+
+namespace fs = std::filesystem;
+using fw::scripted::dialogs;
+
+inline constexpr const char* parse_error = "Parse error in config file.";
+inline constexpr const char* write_error = "Couldn't write 'Drollbox.cfg'. Aborting!";
+inline constexpr const char* cancelled_notice = "Configuration cancelled, sir.";
+
+class SettingsFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings::reset_settings();
+    fw::scripted::reset_dialogs();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = fs::temp_directory_path() / (std::string("drollbox-") + test->test_suite_name() + "-" + test->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    path = (folder / "Drollbox.cfg").string();
+    settings::settings_file_name = path.c_str();
+  }
+
+  void TearDown() override {
+    settings::reset_settings();
+    fw::scripted::reset_dialogs();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  void write_file(std::string_view bytes) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  std::string read_file() const {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  bool temporary_left() const { return fs::exists(path + ".tmp") || fs::is_symlink(path + ".tmp"); }
+
+  fs::path folder;
+  std::string path;
+};
+
+// The action must end the process through report_problem with this message.
+inline void expect_problem(const char* message, const std::function<void()>& action) {
+  try {
+    action();
+    ADD_FAILURE() << "the process went on instead of reporting \"" << message << "\"";
+  } catch (const fw::scripted::ProcessExit& exit) {
+    EXPECT_EQ(exit.status, -1);
+    ASSERT_FALSE(dialogs.box_calls.empty());
+    const fw::scripted::BoxCall& box = dialogs.box_calls.back();
+    EXPECT_EQ(box.text, message);
+    EXPECT_EQ(box.caption, "Drollbox Problem");
+    EXPECT_EQ(box.style, 0u);
+    EXPECT_EQ(box.owner, nullptr);
+  }
+}
+
+inline fw::LOGFONTA make_font(const char* face, int weight, bool italic) {
+  fw::LOGFONTA font;
+  std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
+  font.lfWeight = weight;
+  font.lfItalic = italic ? 1 : 0;
+  return font;
+}
+
+}  // namespace settings_test
