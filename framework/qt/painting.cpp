@@ -1,0 +1,99 @@
+// Painting through a QPainter with the device-context rules of Win32: text
+// cells drawn opaque in the text background colour, black text, fonts
+// selected into the context and given back.
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "framework/qt/qt_backend.h"
+
+namespace fw::qt {
+
+QColor to_qcolor(Colour colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
+
+Colour from_qcolor(const QColor& colour) {
+  return rgb(static_cast<unsigned>(colour.red()), static_cast<unsigned>(colour.green()),
+             static_cast<unsigned>(colour.blue()));
+}
+
+namespace {
+
+constexpr Colour win32_default_text_background = rgb(255, 255, 255);
+constexpr int least_visible_step = 16;
+
+class QtPaintContext : public PaintContext {
+ public:
+  explicit QtPaintContext(QPainter& painter) : painter_(painter), own_font_(painter.font()) {
+    painter_.setPen(Qt::black);
+  }
+
+  void set_pixel(int x, int y, Colour colour) override { painter_.fillRect(x, y, 1, 1, to_qcolor(colour)); }
+
+  void text_out(int x, int y, const char* text, int length) override {
+    QString run = decode_windows_1252(text, length);
+    QFontMetrics metrics(painter_.font());
+    painter_.fillRect(x, y, metrics.horizontalAdvance(run), metrics.height(), to_qcolor(text_background_));
+    painter_.drawText(x, y + metrics.ascent(), run);
+  }
+
+  const TFont* select_font(const TFont* font) override {
+    const TFont* previous = selected_;
+    selected_ = font;
+    painter_.setFont(font != nullptr ? *static_cast<const QFont*>(font->handle()) : own_font_);
+    return previous;
+  }
+
+  Colour set_text_background(Colour colour) override { return std::exchange(text_background_, colour); }
+
+ private:
+  QPainter& painter_;
+  QFont own_font_;
+  const TFont* selected_ = nullptr;
+  Colour text_background_ = win32_default_text_background;
+};
+
+int largest_channel_step(const QColor& a, const QColor& b) {
+  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+// The groove's two rows must show against the window background whatever
+// the desktop's palette says; a colour too close to it is shaded away.
+QColor visible_against(const QColor& wanted, const QColor& background, bool darker) {
+  if (largest_channel_step(wanted, background) >= least_visible_step) return wanted;
+  QColor shaded = darker ? background.darker(140) : background.lighter(140);
+  if (largest_channel_step(shaded, background) >= least_visible_step) return shaded;
+  return darker ? background.lighter(160) : background.darker(125);
+}
+
+}  // namespace
+
+void paint_window(QWidget& widget, TWindow& window) {
+  QPainter painter(&widget);
+  if (window.has_background) painter.fillRect(widget.rect(), to_qcolor(window.background));
+  QtPaintContext context(painter);
+  window.handle_paint(context);
+}
+
+}  // namespace fw::qt
+
+namespace fw {
+
+Colour system_colour(int index) {
+  QPalette palette = qt::application().palette();
+  QColor background = palette.color(QPalette::Active, QPalette::Window);
+  switch (index) {
+    case colour_menu: return qt::from_qcolor(background);
+    case colour_inactive_caption:
+      return qt::from_qcolor(qt::visible_against(palette.color(QPalette::Active, QPalette::Dark), background, true));
+    case colour_highlight_text:
+      return qt::from_qcolor(
+          qt::visible_against(palette.color(QPalette::Active, QPalette::HighlightedText), background, false));
+    default: return qt::from_qcolor(palette.color(QPalette::Active, QPalette::WindowText));
+  }
+}
+
+}  // namespace fw

@@ -1,0 +1,73 @@
+// The Qt half of the windowing layer, as far as its own files and its tests
+// need to see it: the backend's state, the peer widgets and the helpers that
+// translate between Win32 records and Qt.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+#include <cstddef>
+#include <string>
+
+#include "framework/framework.h"
+
+class QApplication;
+class QEventLoop;
+
+namespace fw::qt {
+
+struct BackendState {
+  QApplication* application = nullptr;
+  QEventLoop* loop = nullptr;          // the running Window cycle's loop
+  bool end_requested = false;          // end_event_loop came before the loop ran
+  int end_status = 0;
+  int message_boxes_shown = 0;
+  int font_dialogs_shown = 0;
+};
+extern BackendState state;
+
+// The one QApplication of the process, made on first use.
+QApplication& application();
+
+// Every platform window the backend makes knows the TWindow it stands for,
+// until that window is destroyed (then owner is null and the widget is
+// deleted later, so a handler running inside it can still return).
+struct PeerLink {
+  TWindow* owner = nullptr;
+};
+QWidget* widget_of(const TWindow& window);
+TWindow* owner_of(QObject* widget);
+
+// Erases with the window's background, then lets it paint.
+void paint_window(QWidget& widget, TWindow& window);
+
+// Qt's geometry excludes the decorations; ours includes them.
+void place_frame(QWidget& frame, const Rect& outer);
+
+QColor to_qcolor(Colour colour);
+Colour from_qcolor(const QColor& colour);
+
+// Cookies and messages are 8-bit Windows-1252 text.
+QString decode_windows_1252(const char* text, int length);
+QString decode_windows_1252(const char* text);
+// Characters outside Windows-1252 become '?'; writes at most capacity - 1
+// bytes and the terminator.
+void encode_windows_1252(const QString& text, char* out, std::size_t capacity);
+
+// The largest pixel size at which the font's line height fits cell_height.
+int pixel_size_for_cell_height(QFont font, int cell_height);
+QFont font_from_spec(const FontSpec& spec);
+
+// The font dialog's records, read into a QFont and written back from one.
+QFont font_from_records(const CHOOSEFONTA& request);
+void write_font_to_records(const QFont& font, CHOOSEFONTA& request);
+
+// The icon resources compiled into the program ("DROLLBOXICON"); a null
+// icon for any other name.
+QIcon resource_icon(const std::string& name);
+const unsigned char* icon_png_bytes();
+std::size_t icon_png_size();
+
+}  // namespace fw::qt
