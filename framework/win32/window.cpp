@@ -1,0 +1,197 @@
+// Windows, the window procedure and the event loop on USER32, in the manner
+// of a scratch program: one procedure, one small handler per message.
+#include <cstdint>
+
+#include "framework/backend.h"
+#include "framework/win32/paint_context.h"
+
+namespace fw::win32 {
+
+namespace {
+
+TWindow* window_of(HWND hwnd) { return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+HWND hwnd_of(const TWindow& window) { return static_cast<HWND>(window.peer); }
+
+void attach(HWND hwnd, TWindow* window) {
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  window->peer = hwnd;
+}
+
+// The platform keeps sending a window messages after WM_DESTROY (at least
+// WM_NCDESTROY); by then its object may be gone, so it is detached first.
+void detach_and_report_destroyed(HWND hwnd, TWindow* window) {
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  window->handle_destroyed();
+}
+
+void on_size(TWindow& window, int width, int height) {
+  auto* frame = dynamic_cast<TFrameWindow*>(&window);
+  if (frame == nullptr || frame->client() == nullptr || !frame->client()->alive()) return;
+  MoveWindow(hwnd_of(*frame->client()), 0, 0, width, height, TRUE);
+}
+
+void on_command(TWindow& window, int id, int notification, LPARAM control) {
+  if (control != 0 && notification == BN_CLICKED) window.handle_command(id);
+}
+
+LRESULT on_erase_background(HWND hwnd, TWindow& window, HDC hdc) {
+  if (!window.has_background) return 0;
+  RECT area;
+  GetClientRect(hwnd, &area);
+  COLORREF previous = SetBkColor(hdc, window.background);
+  ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+  SetBkColor(hdc, previous);
+  return 1;
+}
+
+void on_paint(HWND hwnd, TWindow& window) {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hwnd, &ps);
+  if (hdc != nullptr) {
+    HdcPaintContext dc(hdc);
+    window.handle_paint(dc);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+struct ButtonClass {
+  WNDPROC original = nullptr;  // the platform's button procedure
+};
+ButtonClass button_class;
+
+// Buttons keep the platform's procedure; ours only hears of their end.
+LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DESTROY) {
+    if (TWindow* window = window_of(hwnd)) detach_and_report_destroyed(hwnd, window);
+  }
+  return CallWindowProcA(button_class.original, hwnd, message, wparam, lparam);
+}
+
+[[noreturn]] void window_creation_failed() {
+  MessageBoxExA(nullptr, "Couldn't create the window.", "Drollbox Problem", MB_OK, 0);
+  exit_process(-1);
+}
+
+HWND create_frame(TFrameWindow& frame) {
+  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame.style, frame.rect.x, frame.rect.y,
+                         frame.rect.width, frame.rect.height, nullptr, nullptr, state.instance, &frame);
+}
+
+HWND create_client(TWindow& client) {
+  RECT area = {};
+  GetClientRect(hwnd_of(*client.parent()), &area);
+  DWORD style = client.style | WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  return CreateWindowExA(0, client_class_name, client.title.c_str(), style, 0, 0, area.right, area.bottom,
+                         hwnd_of(*client.parent()), nullptr, state.instance, &client);
+}
+
+HWND create_button(TWindow& button) {
+  HWND hwnd = CreateWindowExA(0, "BUTTON", button.title.c_str(), button.style, button.rect.x, button.rect.y,
+                              button.rect.width, button.rect.height, hwnd_of(*button.parent()),
+                              reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)), state.instance,
+                              nullptr);
+  if (hwnd == nullptr) return nullptr;
+  attach(hwnd, &button);
+  auto original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_procedure)));
+  button_class.original = original;
+  return hwnd;
+}
+
+void set_icon(HWND hwnd, const std::string& resource_name) {
+  if (resource_name.empty()) return;
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), resource_name.c_str());
+  if (icon == nullptr) return;
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+}  // namespace
+
+LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    attach(hwnd, static_cast<TWindow*>(create->lpCreateParams));
+  }
+  TWindow* window = window_of(hwnd);
+  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  switch (message) {
+    case WM_SIZE:
+      on_size(*window, LOWORD(lparam), HIWORD(lparam));
+      return 0;
+    case WM_COMMAND:
+      on_command(*window, LOWORD(wparam), HIWORD(wparam), lparam);
+      return 0;
+    case WM_ERASEBKGND:
+      return on_erase_background(hwnd, *window, reinterpret_cast<HDC>(wparam));
+    case WM_PAINT:
+      on_paint(hwnd, *window);
+      return 0;
+    case WM_CLOSE:
+      window->handle_close();
+      return 0;
+    case WM_DESTROY:
+      detach_and_report_destroyed(hwnd, window);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wparam, lparam);
+  }
+}
+
+}  // namespace fw::win32
+
+namespace fw::backend {
+
+using win32::hwnd_of;
+
+void create_window(TWindow& window) {
+  win32::start_backend();
+  HWND hwnd = nullptr;
+  if (auto* frame = dynamic_cast<TFrameWindow*>(&window)) {
+    hwnd = win32::create_frame(*frame);
+    if (hwnd != nullptr) win32::set_icon(hwnd, frame->icon);
+  } else if (window.parent() == nullptr || !window.parent()->alive()) {
+    hwnd = nullptr;  // a child needs its parent's platform window
+  } else if (dynamic_cast<TButton*>(&window) != nullptr) {
+    hwnd = win32::create_button(window);
+  } else {
+    hwnd = win32::create_client(window);
+  }
+  if (hwnd == nullptr) win32::window_creation_failed();
+}
+
+void show_window(TFrameWindow& frame) {
+  win32::start_backend();
+  if (frame.alive()) ShowWindow(hwnd_of(frame), win32::state.show_command);
+}
+
+void destroy_window(TWindow& window) {
+  if (window.alive()) DestroyWindow(hwnd_of(window));
+}
+
+void send_close(TWindow& window) {
+  if (window.alive()) SendMessageA(hwnd_of(window), WM_CLOSE, 0, 0);
+}
+
+void post_close(TWindow& window) {
+  if (window.alive()) PostMessageA(hwnd_of(window), WM_CLOSE, 0, 0);
+}
+
+int run_event_loop() {
+  MSG msg;
+  for (;;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    WaitMessage();
+  }
+}
+
+void end_event_loop(int status) { PostQuitMessage(status); }
+
+}  // namespace fw::backend
