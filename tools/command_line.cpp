@@ -1,0 +1,56 @@
+#include "tools/command_line.h"
+
+#include <string_view>
+
+namespace tools {
+
+namespace {
+
+// Handles "--name VALUE" and "--name=VALUE"; false when arg is not the option.
+bool take_value(std::string_view arg, std::string_view name, int argc, const char* const* argv,
+                int& index, std::string& value, std::string& error) {
+  if (arg == name) {
+    if (index + 1 >= argc) {
+      error = std::string(name) + " needs a value";
+      return true;
+    }
+    value = argv[++index];
+    if (value.empty()) error = std::string(name) + " needs a value";
+    return true;
+  }
+  if (name.starts_with("--") && arg.starts_with(name) && arg.size() > name.size() &&
+      arg[name.size()] == '=') {
+    value = std::string(arg.substr(name.size() + 1));
+    if (value.empty()) error = std::string(name) + " needs a value";
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Arguments parse_arguments(int argc, const char* const* argv) {
+  Arguments args;
+  bool options_done = false;
+  for (int i = 1; i < argc && args.error.empty(); ++i) {
+    const std::string_view arg = argv[i];
+    if (!options_done && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "--") {
+        options_done = true;
+      } else if (arg == "--help" || arg == "-h") {
+        args.help = true;
+      } else if (take_value(arg, "--file", argc, argv, i, args.data_file, args.error) ||
+                 take_value(arg, "--output", argc, argv, i, args.output, args.error) ||
+                 take_value(arg, "-o", argc, argv, i, args.output, args.error)) {
+      } else {
+        args.error = "unknown option '" + std::string(arg) + "'";
+      }
+      continue;
+    }
+    if (args.command.empty()) args.command = arg;
+    else args.operands.emplace_back(arg);
+  }
+  return args;
+}
+
+}  // namespace tools

@@ -1,0 +1,86 @@
+#include "tools/cookie_source.h"
+
+#include <cstring>
+
+#include "database/database.h"
+#include "tools/charset.h"
+#include "tools/fortune_file.h"
+
+namespace tools {
+
+const char* skip_reason_text(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::holds_percent: return "holding \"%\"";
+    case SkipReason::holds_zero_byte: return "holding a zero byte";
+    case SkipReason::too_long: return "longer than 1999 characters";
+    case SkipReason::too_many_rows: return "more than 25 rows";
+    case SkipReason::empty: return "empty";
+    case SkipReason::no_room_in_block: return "no room in a block";
+    case SkipReason::count_of_reasons: break;
+  }
+  return "";
+}
+
+std::size_t CookieSource::skipped_total() const {
+  std::size_t total = 0;
+  for (const std::size_t count : skipped) total += count;
+  return total;
+}
+
+// A line feed always starts a fresh row and the layout of a line looks no
+// further than its own end, so the rows of a cookie are the sum of the rows
+// of its lines. Each line is laid out alone by the viewer's own layout; a
+// line that fits cookie_text fits the grid, so no count is cut short.
+std::size_t rows_needed(std::string_view cookie) {
+  constexpr std::size_t line_capacity = database::cookie_capacity - 1;
+  std::size_t rows = 0;
+  std::size_t line_start = 0;
+  while (line_start <= cookie.size()) {
+    std::size_t line_end = cookie.find('\n', line_start);
+    if (line_end == std::string_view::npos) line_end = cookie.size();
+    const std::string_view line = cookie.substr(line_start, line_end - line_start);
+    if (line.size() > line_capacity) return SIZE_MAX;
+    std::memcpy(database::choice.cookie_text, line.data(), line.size());
+    database::choice.cookie_text[line.size()] = '\0';
+    database::lay_out_cookie();
+    rows += std::strlen(database::choice.display_grid) / database::grid_columns;
+    line_start = line_end + 1;
+  }
+  return rows;
+}
+
+namespace {
+
+bool is_blank(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// The first reason the cookie cannot be stored, or count_of_reasons.
+SkipReason reason_to_skip(std::string_view cookie) {
+  if (is_blank(cookie)) return SkipReason::empty;
+  if (cookie.find('%') != std::string_view::npos) return SkipReason::holds_percent;
+  if (cookie.find('\0') != std::string_view::npos) return SkipReason::holds_zero_byte;
+  if (cookie.size() > longest_cookie) return SkipReason::too_long;
+  if (rows_needed(cookie) > most_rows) return SkipReason::too_many_rows;
+  return SkipReason::count_of_reasons;
+}
+
+}  // namespace
+
+void add_fortune_file(CookieSource& source, std::string_view file_bytes) {
+  ++source.files;
+  for (FortunePiece& piece : split_fortune_text(normalise_line_ends(file_bytes))) {
+    if (piece.at_edge) continue;
+    Conversion converted = utf8_to_cp1252(piece.text);
+    const SkipReason reason = reason_to_skip(converted.text);
+    if (reason != SkipReason::count_of_reasons) {
+      ++source.skip_count(reason);
+      continue;
+    }
+    source.replaced += converted.replaced;
+    source.raw_bytes += converted.raw_bytes;
+    source.cookies.push_back(std::move(converted.text));
+  }
+}
+
+}  // namespace tools

@@ -1,0 +1,47 @@
+// Turns fortune files into the cookies a data file can hold: Windows-1252
+// text the viewer shows whole. What cannot be held is counted, not lost
+// silently.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tools {
+
+// The cut-out cookie (the line feed after the previous separator included)
+// must fit the viewer's 1999 characters, so a stored cookie holds one less.
+inline constexpr std::size_t longest_cookie = 1998;
+inline constexpr std::size_t most_rows = 25;
+
+enum class SkipReason {
+  holds_percent,
+  holds_zero_byte,
+  too_long,
+  too_many_rows,
+  empty,
+  no_room_in_block,
+  count_of_reasons,
+};
+
+const char* skip_reason_text(SkipReason reason);
+
+struct CookieSource {
+  std::vector<std::string> cookies;  // in file order, Windows-1252
+  std::size_t skipped[static_cast<std::size_t>(SkipReason::count_of_reasons)] = {};
+  std::size_t replaced = 0;   // characters stored as "?"
+  std::size_t raw_bytes = 0;  // bytes that were not UTF-8, stored as they were
+  std::size_t files = 0;
+
+  std::size_t& skip_count(SkipReason reason) { return skipped[static_cast<std::size_t>(reason)]; }
+  std::size_t skipped_total() const;
+};
+
+// Rows of 80 that the viewer's layout gives the text, however many.
+std::size_t rows_needed(std::string_view cookie);
+
+// Adds the cookies of one fortune file's bytes.
+void add_fortune_file(CookieSource& source, std::string_view file_bytes);
+
+}  // namespace tools

@@ -1,0 +1,135 @@
+// The subcommands that read a data file: unpack, verify, show, random, stats.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "codec/codec.h"
+#include "database/data_file.h"
+#include "database/database.h"
+#include "tools/atomic_file.h"
+#include "tools/charset.h"
+#include "tools/commands.h"
+#include "tools/fortune_file.h"
+
+namespace tools {
+
+namespace {
+
+bool refuse_operands(const Arguments& args, std::size_t wanted) {
+  if (args.operands.size() == wanted) return false;
+  complain(args, "expects " + std::to_string(wanted) + " operand" + (wanted == 1 ? "" : "s") + " (see --help)");
+  return true;
+}
+
+int damaged(const Arguments& args, const std::string& damage) {
+  complain(args, "'" + args.data_file + "': " + damage);
+  return exit_failure;
+}
+
+// The display grid as lines for a terminal: trailing spaces trimmed, UTF-8.
+std::string grid_as_lines() {
+  const std::string_view grid(database::choice.display_grid);
+  std::string lines;
+  for (std::size_t row = 0; row + database::grid_columns <= grid.size(); row += database::grid_columns) {
+    std::string_view text = grid.substr(row, database::grid_columns);
+    text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
+    lines += cp1252_to_utf8(text);
+    lines += '\n';
+  }
+  return lines;
+}
+
+int print_grid(const Arguments& args) {
+  const std::string lines = grid_as_lines();
+  return write_stdout(args, lines.data(), lines.size()) ? exit_ok : exit_failure;
+}
+
+bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  return !text.empty() && error == std::errc() && stop == end;
+}
+
+}  // namespace
+
+int run_unpack(const Arguments& args) {
+  if (refuse_operands(args, 0)) return exit_usage;
+  std::vector<std::string> cookies;
+  if (const std::string damage = database::read_all_cookies(args.data_file.c_str(), cookies); !damage.empty()) {
+    return damaged(args, damage);
+  }
+  const std::string text = cp1252_to_utf8(join_fortune_text(cookies));
+  if (args.output.empty()) return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
+  if (const std::string problem = write_file_atomically(args.output, text); !problem.empty()) {
+    complain(args, problem);
+    return exit_failure;
+  }
+  return exit_ok;
+}
+
+int run_verify(const Arguments& args) {
+  if (refuse_operands(args, 0)) return exit_usage;
+  if (const std::string damage = database::verify_data_file(args.data_file.c_str()); !damage.empty()) {
+    return damaged(args, damage);
+  }
+  database::DataFileSummary summary;
+  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary); !damage.empty()) {
+    return damaged(args, damage);
+  }
+  std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.data_file.c_str(),
+              summary.cookie_count, summary.block_count,
+              static_cast<unsigned long long>(summary.file_size));
+  return exit_ok;
+}
+
+int run_show(const Arguments& args) {
+  if (refuse_operands(args, 1)) return exit_usage;
+  std::uint32_t number = 0;
+  if (!parse_cookie_number(args.operands[0], number)) {
+    complain(args, "'" + args.operands[0] + "' is not a cookie number (0, 1, 2, ...)");
+    return exit_usage;
+  }
+  database::reader.file_name = args.data_file.c_str();
+  if (const std::string damage = database::load_cookie(number); !damage.empty()) return damaged(args, damage);
+  return print_grid(args);
+}
+
+int run_random(const Arguments& args) {
+  if (refuse_operands(args, 0)) return exit_usage;
+  database::reader.file_name = args.data_file.c_str();
+  if (const std::string damage = database::load_random_cookie(); !damage.empty()) return damaged(args, damage);
+  return print_grid(args);
+}
+
+int run_stats(const Arguments& args) {
+  if (refuse_operands(args, 0)) return exit_usage;
+  database::DataFileSummary summary;
+  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary); !damage.empty()) {
+    return damaged(args, damage);
+  }
+  std::uint64_t compressed = 0;
+  std::uint64_t text = 0;
+  database::Damage damage = database::open_data_file(args.data_file.c_str());
+  if (damage == database::Damage::none) damage = database::read_header();
+  for (std::uint32_t block = 0; block < summary.block_count && damage == database::Damage::none; ++block) {
+    damage = database::read_block_entries(block);
+    if (damage == database::Damage::none) damage = database::read_block();
+    compressed += database::reader.block_length;
+    text += codec::output_total;
+  }
+  database::close_data_file();
+  if (damage != database::Damage::none) return damaged(args, database::damage_text(damage));
+
+  const double bits_per_character = text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);
+  std::printf("cookies: %u\n", summary.cookie_count);
+  std::printf("blocks: %u\n", summary.block_count);
+  std::printf("file size: %llu bytes\n", static_cast<unsigned long long>(summary.file_size));
+  std::printf("compressed: %llu bytes\n", static_cast<unsigned long long>(compressed));
+  std::printf("uncompressed: %llu bytes\n", static_cast<unsigned long long>(text));
+  std::printf("bits per character: %.3f\n", bits_per_character);
+  return exit_ok;
+}
+
+}  // namespace tools

@@ -1,0 +1,73 @@
+// pack: fortune files to a data file, with a summary of what was left out.
+#include <cstdio>
+#include <span>
+#include <string>
+
+#include "database/data_file_writer.h"
+#include "tools/atomic_file.h"
+#include "tools/block_plan.h"
+#include "tools/commands.h"
+#include "tools/cookie_source.h"
+
+namespace tools {
+
+namespace {
+
+void print_summary(const CookieSource& source, const BlockPlan& plan, const std::string& output,
+                   std::size_t file_size) {
+  const std::size_t blocks = (plan.cookies.size() + 99) / 100;
+  std::printf("packed: %zu cookies from %zu files in %zu blocks, %zu bytes to \"%s\"\n",
+              plan.cookies.size(), source.files, blocks, file_size, output.c_str());
+  std::printf("skipped: %zu (", source.skipped_total() + plan.no_room);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(SkipReason::count_of_reasons); ++i) {
+    const auto reason = static_cast<SkipReason>(i);
+    const std::size_t count =
+        reason == SkipReason::no_room_in_block ? plan.no_room : source.skipped[i];
+    std::printf("%s%s: %zu", i == 0 ? "" : ", ", skip_reason_text(reason), count);
+  }
+  std::printf(")\n");
+  std::printf("replaced by \"?\": %zu characters Windows-1252 cannot hold\n", source.replaced);
+  std::printf("kept as Windows-1252: %zu bytes that are not UTF-8\n", source.raw_bytes);
+}
+
+}  // namespace
+
+int run_pack(const Arguments& args) {
+  if (args.operands.empty()) {
+    complain(args, "names no fortune file (see --help)");
+    return exit_usage;
+  }
+  const std::string output = args.output.empty() ? default_data_file : args.output;
+  CookieSource source;
+  for (const std::string& path : args.operands) {
+    const std::optional<std::string> bytes = read_whole_file(path);
+    if (!bytes) {
+      complain(args, "cannot read '" + path + "'; nothing written");
+      return exit_failure;
+    }
+    add_fortune_file(source, *bytes);
+  }
+  if (source.cookies.empty()) {
+    complain(args, "no cookie to pack; nothing written");
+    return exit_failure;
+  }
+  BlockPlan plan = plan_blocks(std::move(source.cookies));
+  if (!plan.error.empty()) {
+    complain(args, plan.error + "; nothing written");
+    return exit_failure;
+  }
+  const database::DataFileImage image = database::build_data_file(plan.cookies);
+  if (!image.error.empty()) {
+    complain(args, image.error + "; nothing written");
+    return exit_failure;
+  }
+  const std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size());
+  if (const std::string problem = write_file_atomically(output, bytes); !problem.empty()) {
+    complain(args, problem + "; '" + output + "' left as it was");
+    return exit_failure;
+  }
+  print_summary(source, plan, output, image.bytes.size());
+  return exit_ok;
+}
+
+}  // namespace tools
