@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace database {
 
@@ -11,6 +12,13 @@ inline constexpr int history_size = 16;
 inline constexpr int cookie_capacity = 2000;  // 1999 characters and the terminator
 inline constexpr int grid_columns = 80;
 inline constexpr int grid_rows = 25;
+inline constexpr int header_length = 38;
+inline constexpr int cookies_per_block = 100;
+// Two draws of 15 bits, the first choosing one of three windows, reach this
+// many cookie numbers; larger files draw wider.
+inline constexpr std::uint32_t two_draw_reach = 3 * 32768;
+// history_count stops here instead of wrapping to -128.
+inline constexpr std::int8_t history_count_limit = 127;
 
 // The data file reader's header values and choice (refreshed every time).
 struct Reader {
@@ -20,6 +28,9 @@ struct Reader {
   std::uint32_t cookie_number = 0;
   std::uint32_t block_start = 0;
   std::uint32_t block_length = 0;
+  std::FILE* file = nullptr;       // open from pick_cookie to the end of load_block
+  std::uint64_t file_size = 0;
+  bool ran_past_end = false;       // a read met the end of the file
 };
 extern Reader reader;
 
@@ -37,6 +48,7 @@ struct Choice {
 };
 extern Choice choice;
 
+std::uint32_t read_be32();
 std::uint32_t draw_random();
 void seed_random();
 void choose_cookie_number();
@@ -45,6 +57,10 @@ void load_block();
 void cut_cookie();
 void lay_out_cookie();
 void refresh_cookie();
+
+// The Prev command's step back: false (and nothing changes) when the cookie
+// on screen is the oldest one left; otherwise the next refresh steps back.
+bool request_step_back();
 
 // History ring ownership for start-up (false when the memory is not there).
 bool allocate_history();

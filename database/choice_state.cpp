@@ -1,0 +1,7 @@
+#include "database/database.h"
+
+namespace database {
+
+Choice choice;
+
+}  // namespace database

@@ -1,0 +1,7 @@
+#include "database/database.h"
+
+namespace database {
+
+Reader reader;
+
+}  // namespace database
