@@ -49,8 +49,7 @@ void TMainWindow::on_new() {
 }
 
 void TMainWindow::on_prev() {
-  if (database::choice.history_count == 1) return;
-  database::choice.prev_pending = true;
+  if (!database::request_step_back()) return;
   lifetime.restart_request = restart_wanted;
   database::refresh_cookie();
   close_window();
