@@ -181,6 +181,39 @@ TEST_F(DataFileTest, HostileIndexEntriesAreProblem2) {
   EXPECT_NE(verify(), "");
 }
 
+TEST_F(DataFileTest, EachDamageIsNamedByTheStepThatFindsIt) {
+  using database::Damage;
+  const auto header_of = [&](const std::vector<std::uint8_t>& file) {
+    use(file);
+    const Damage opened = database::open_data_file(reader.file_name);
+    return opened != Damage::none ? opened : database::read_header();
+  };
+  const auto entries_of = [&](const std::vector<std::uint8_t>& file, std::uint32_t block) {
+    const Damage header = header_of(file);
+    return header != Damage::none ? header : database::read_block_entries(block);
+  };
+  const auto changed = [&](std::size_t at, std::uint32_t value) {
+    std::vector<std::uint8_t> file = bytes;
+    put_be32(file, at, value);
+    return file;
+  };
+  EXPECT_EQ(header_of(bytes), Damage::none);
+  EXPECT_EQ(header_of(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 30)), Damage::ends_early);
+  EXPECT_EQ(header_of(changed(0, 0)), Damage::wrong_magic);
+  EXPECT_EQ(header_of(changed(22, 3)), Damage::incompatible);
+  EXPECT_EQ(header_of(changed(30, 0)), Damage::no_cookies);
+  EXPECT_EQ(header_of(changed(34, 0xFFFFFFFFu)), Damage::index_past_end);
+  EXPECT_EQ(header_of(changed(34, static_cast<std::uint32_t>(bytes.size() - 38))), Damage::none);
+  EXPECT_EQ(entries_of(changed(34, 12), 1), Damage::none);
+  EXPECT_EQ(entries_of(changed(34, 12), 2), Damage::index_too_short);
+  EXPECT_EQ(entries_of(changed(42, be32_at(bytes, 46) + 1), 1), Damage::entries_backwards);
+  EXPECT_EQ(entries_of(changed(50, be32_at(bytes, 50) + 1), 2), Damage::block_past_end);
+  EXPECT_EQ(entries_of(changed(50, be32_at(bytes, 50)), 2), Damage::none);
+  EXPECT_EQ(database::read_block(), Damage::none);
+  database::close_data_file();
+  EXPECT_STREQ(database::damage_text(Damage::entries_backwards), "index entries run backwards");
+}
+
 TEST_F(DataFileTest, BlockLongerThanTheInputAreaIsProblem2) {
   std::vector<std::uint8_t> file = bytes;
   const std::uint32_t start = be32_at(bytes, 46);
@@ -188,7 +221,7 @@ TEST_F(DataFileTest, BlockLongerThanTheInputAreaIsProblem2) {
   file.resize(data_start() + start + 40000, 0x55);
   use(file);
   EXPECT_EQ(problem_picking(200), 2);
-  EXPECT_NE(verify(), "");
+  EXPECT_EQ(verify(), "block 2: a block is longer than 32767 bytes");
 }
 
 TEST_F(DataFileTest, BlockWithoutEnoughSeparatorsIsProblem2) {
@@ -199,6 +232,47 @@ TEST_F(DataFileTest, BlockWithoutEnoughSeparatorsIsProblem2) {
   EXPECT_EQ(problem_picking(250), 2);
   EXPECT_EQ(problem_picking(255), 2);
   EXPECT_EQ(verify(), "cookie 250: a block ends before a cookie's separator");
+}
+
+// A file of one block holding the given stream, for the given cookie count.
+std::vector<std::uint8_t> file_of_stream(const std::vector<std::uint8_t>& stream, std::uint32_t count) {
+  std::vector<std::uint8_t> file = database::build_data_file(std::vector<std::string>{"x"}).bytes;
+  file.resize(38 + 8);
+  put_be32(file, 30, count);
+  put_be32(file, 42, static_cast<std::uint32_t>(stream.size()));
+  file.insert(file.end(), stream.begin(), stream.end());
+  return file;
+}
+
+TEST_F(DataFileTest, BlockDecompressingPastTheOutputAreaIsProblem2) {
+  const std::string text(32767, 'a');
+  ASSERT_EQ(codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), codec::RunStatus::ok);
+  ASSERT_EQ(codec::compress(), codec::RunStatus::ok);
+  std::vector<std::uint8_t> stream(codec::output_buffer, codec::output_buffer + codec::output_total);
+  stream.back() = 0;  // the end symbol never comes: the run of "a" goes on
+  ASSERT_EQ(codec::load_input(stream.data(), stream.size()), codec::RunStatus::ok);
+  ASSERT_EQ(codec::decompress(), codec::RunStatus::output_overflow);
+
+  use(file_of_stream(stream, 1));
+  EXPECT_EQ(problem_picking(0), 2);
+  EXPECT_EQ(verify(), "block 0: a block decompresses to more than 32769 bytes");
+}
+
+TEST_F(DataFileTest, HandMadeBlocksWithoutTheirSeparators) {
+  const auto stream_of = [](const std::string& text) {
+    codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    EXPECT_EQ(codec::compress(), codec::RunStatus::ok);
+    return std::vector<std::uint8_t>(codec::output_buffer, codec::output_buffer + codec::output_total);
+  };
+  use(file_of_stream(stream_of("a\n%%\nb"), 2));  // no "%" after the last cookie
+  EXPECT_EQ(problem_picking(0), 0);
+  EXPECT_STREQ(choice.cookie_text, "a");
+  EXPECT_EQ(problem_picking(1), 2);
+  EXPECT_EQ(verify(), "cookie 1: a block ends before a cookie's separator");
+
+  use(file_of_stream(stream_of(""), 1));
+  EXPECT_EQ(problem_picking(0), 2);
+  EXPECT_NE(verify(), "");
 }
 
 TEST_F(DataFileTest, RefreshRunsTheWholeSequence) {
