@@ -169,9 +169,12 @@ class Wine:
         if not os.path.exists(os.path.join(prefix, "system.reg")):
             subprocess.run([self.wine, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, check=True, timeout=300)
-        # Fails harmlessly when wineboot left a server running.
-        subprocess.run([self.server, "-p"], env=self.env, timeout=60)
         self._configure()
+        # A fresh server reads the settings above as every process of the test
+        # will: the desktop process of a running one keeps the colours it had.
+        subprocess.run([self.server, "-k"], env=self.env, timeout=60)
+        subprocess.run([self.server, "-w"], env=self.env, timeout=60)
+        subprocess.run([self.server, "-p"], env=self.env, check=True, timeout=60)
 
     def _configure(self):
         # Let Wine draw the frames itself: no window manager runs on Xvfb.
