@@ -47,6 +47,12 @@ int run_codec(const Arguments& args, codec::RunStatus (*driver)(), const char* w
       complain(args, "refused: the input is too long");
       return exit_failure;
   }
+  // A sound stream is read to its last byte exactly when its end symbol comes.
+  if (driver == codec::decompress && codec::input_remaining > 0) {
+    complain(args, "damaged stream: " + std::to_string(codec::input_remaining) +
+                       " bytes are left over after its end symbol");
+    return exit_failure;
+  }
   return write_stdout(args, codec::output_buffer, codec::output_total) ? exit_ok : exit_failure;
 }
 

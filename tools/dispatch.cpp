@@ -24,7 +24,8 @@ const Command commands[] = {
     {"decompress", run_decompress,
      "usage: drollbox-db decompress < STREAM > TEXT\n"
      "Decompresses one raw codec stream (at most 32767 bytes) from stdin to stdout.\n"
-     "A stream that decodes past 32769 bytes is reported as damaged.\n"},
+     "A stream that decodes past 32769 bytes, or that has bytes left over after its\n"
+     "end symbol, is reported as damaged and nothing is written.\n"},
     {"pack", run_pack,
      "usage: drollbox-db pack FILE... [-o OUT]\n"
      "Builds a data file from fortune files (cookies separated by lines holding a\n"
