@@ -86,7 +86,7 @@ StreamFit stream_fits(const Layout& layout, std::size_t block, std::size_t limit
 enum class Repair { done, drop, out_of_memory };
 
 // Makes every block fit, or names (in drop_position) a cookie to leave out.
-Repair repair(Layout& layout, std::size_t limit, std::size_t& drop_position) {
+Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t& drop_position) {
   for (bool changed = true; changed;) {
     changed = false;
     for (std::size_t block = 0; block < layout.block_count(); ++block) {
@@ -99,14 +99,16 @@ Repair repair(Layout& layout, std::size_t limit, std::size_t& drop_position) {
       }
     }
     for (std::size_t block = 0; block < layout.block_count() && !changed; ++block) {
-      if (layout.stream_checked[block]) continue;
+      if (check == StreamCheck::skip || layout.stream_checked[block]) continue;
       const StreamFit fit = stream_fits(layout, block, limit);
       if (fit == StreamFit::out_of_memory) return Repair::out_of_memory;
       layout.stream_checked[block] = true;
       if (fit == StreamFit::too_long) {
-        // Text that does not compress: the block must hold less of it.
+        // Text that does not compress: the block must hold less of it, in
+        // proportion to the overshoot.
         const std::size_t text = layout.text_size(block);
-        layout.budgets[block] = text - text / 8 - 1;
+        const std::size_t stream = std::max<std::size_t>(codec::output_total, limit + 1);
+        layout.budgets[block] = text * limit / stream - 1;
         layout.stream_checked[block] = false;
         changed = true;
       }
@@ -117,7 +119,7 @@ Repair repair(Layout& layout, std::size_t limit, std::size_t& drop_position) {
 
 }  // namespace
 
-BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit) {
+BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit, StreamCheck check) {
   Layout layout{cookies, {}, {}, {}, {}};
   for (const std::string& cookie : cookies) layout.sizes.push_back(database::block_text({&cookie, 1}).size());
   std::vector<std::size_t> kept(cookies.size());
@@ -131,7 +133,7 @@ BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit)
     layout.budgets = budgets;
     layout.stream_checked.assign(layout.block_count(), false);
     std::size_t drop_position = 0;
-    const Repair result = repair(layout, block_limit, drop_position);
+    const Repair result = repair(layout, block_limit, check, drop_position);
     if (result == Repair::out_of_memory) return {{}, 0, "not enough memory for the codec's tables"};
     budgets = layout.budgets;
     if (result == Repair::done) break;
@@ -142,8 +144,8 @@ BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit)
   return plan;
 }
 
-BlockPlan plan_blocks(std::vector<std::string> cookies) {
-  return plan_blocks(std::move(cookies), static_cast<std::size_t>(codec::input_capacity));
+BlockPlan plan_blocks(std::vector<std::string> cookies, StreamCheck check) {
+  return plan_blocks(std::move(cookies), static_cast<std::size_t>(codec::input_capacity), check);
 }
 
 }  // namespace tools

@@ -18,8 +18,12 @@ struct BlockPlan {
   std::string error;                 // the codec failed; nothing planned
 };
 
+enum class StreamCheck { skip, compress_each_block };
+
 // block_limit is the text and stream limit of a block (tests lower it).
-BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit);
-BlockPlan plan_blocks(std::vector<std::string> cookies);
+// Skipping the stream check is for a first try that the data file writer,
+// which compresses every block anyway, will catch if a stream outgrows it.
+BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit, StreamCheck check);
+BlockPlan plan_blocks(std::vector<std::string> cookies, StreamCheck check);
 
 }  // namespace tools

@@ -51,14 +51,18 @@ int run_pack(const Arguments& args) {
     complain(args, "no cookie to pack; nothing written");
     return exit_failure;
   }
-  BlockPlan plan = plan_blocks(std::move(source.cookies));
-  if (!plan.error.empty()) {
-    complain(args, plan.error + "; nothing written");
-    return exit_failure;
+  // Blocks whose text fits nearly always compress into a stream that fits;
+  // only when the writer finds one that does not is every block compressed
+  // ahead of it.
+  BlockPlan plan = plan_blocks(source.cookies, StreamCheck::skip);
+  database::DataFileImage image;
+  if (plan.error.empty()) image = database::build_data_file(plan.cookies);
+  if (!plan.error.empty() || !image.error.empty()) {
+    plan = plan_blocks(std::move(source.cookies), StreamCheck::compress_each_block);
+    if (plan.error.empty()) image = database::build_data_file(plan.cookies);
   }
-  const database::DataFileImage image = database::build_data_file(plan.cookies);
-  if (!image.error.empty()) {
-    complain(args, image.error + "; nothing written");
+  if (!plan.error.empty() || !image.error.empty()) {
+    complain(args, (plan.error.empty() ? image.error : plan.error) + "; nothing written");
     return exit_failure;
   }
   const std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size());

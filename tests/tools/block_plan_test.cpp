@@ -42,7 +42,7 @@ void expect_blocks_fit(const std::vector<std::string>& cookies, std::size_t limi
 
 TEST(BlockPlan, KeepsTheOrderWhenEveryBlockFits) {
   const std::vector<std::string> cookies = numbered(250, 20, "c");
-  const BlockPlan plan = plan_blocks(cookies, small_limit);
+  const BlockPlan plan = plan_blocks(cookies, small_limit, StreamCheck::compress_each_block);
   EXPECT_TRUE(plan.error.empty());
   EXPECT_EQ(plan.no_room, 0u);
   EXPECT_EQ(plan.cookies, cookies);
@@ -52,7 +52,7 @@ TEST(BlockPlan, TradesLargeCookiesIntoBlocksWithRoomAndIsStableAfterwards) {
   std::vector<std::string> cookies = numbered(100, 60, "big");      // 6400 bytes: far over
   const std::vector<std::string> small = numbered(150, 5, "s");
   cookies.insert(cookies.end(), small.begin(), small.end());
-  const BlockPlan plan = plan_blocks(cookies, small_limit);
+  const BlockPlan plan = plan_blocks(cookies, small_limit, StreamCheck::compress_each_block);
   EXPECT_EQ(plan.no_room, 0u);
   ASSERT_EQ(plan.cookies.size(), cookies.size());
   EXPECT_NE(plan.cookies, cookies);
@@ -63,12 +63,12 @@ TEST(BlockPlan, TradesLargeCookiesIntoBlocksWithRoomAndIsStableAfterwards) {
   std::sort(sorted_input.begin(), sorted_input.end());
   EXPECT_EQ(sorted_plan, sorted_input);
 
-  EXPECT_EQ(plan_blocks(plan.cookies, small_limit).cookies, plan.cookies);
+  EXPECT_EQ(plan_blocks(plan.cookies, small_limit, StreamCheck::compress_each_block).cookies, plan.cookies);
 }
 
 TEST(BlockPlan, CountsWhatNoBlockCanTake) {
   const std::vector<std::string> cookies = numbered(130, 50, "w");  // 54 bytes each, 100 per block
-  const BlockPlan plan = plan_blocks(cookies, small_limit);
+  const BlockPlan plan = plan_blocks(cookies, small_limit, StreamCheck::compress_each_block);
   EXPECT_GT(plan.no_room, 0u);
   EXPECT_EQ(plan.cookies.size() + plan.no_room, cookies.size());
   EXPECT_EQ(plan.cookies.size() % 100, cookies.size() % 100 == 0 ? 0u : plan.cookies.size() % 100);
@@ -90,7 +90,7 @@ TEST(BlockPlan, ShrinksABlockWhoseStreamDoesNotFit) {
   const std::size_t limit = first_block.size();
   ASSERT_GT(stream_size(first_block), limit);
 
-  const BlockPlan plan = plan_blocks(cookies, limit);
+  const BlockPlan plan = plan_blocks(cookies, limit, StreamCheck::compress_each_block);
   ASSERT_TRUE(plan.error.empty());
   EXPECT_EQ(plan.cookies.size() + plan.no_room, cookies.size());
   expect_blocks_fit(plan.cookies, limit);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,31 @@ TEST(Pack, LeavesOutAndCountsCookiesNoBlockCanTake) {
   EXPECT_EQ(kept + no_room, 120);
   EXPECT_EQ(folder.run({"verify"}).status, 0);
   EXPECT_EQ(number_after(folder.run({"stats"}).out, "cookies"), kept);
+}
+
+TEST(Pack, KeepsEveryStreamInsideTheCodecsInputArea) {
+  ScratchFolder folder;
+  std::mt19937 generator(11);
+  std::string fortunes;
+  // A first block of noise whose text fits 32 767 bytes but whose stream does not.
+  for (int i = 0; i < 100; ++i) {
+    std::string cookie;
+    while (cookie.size() < 334) {
+      const char c = static_cast<char>(1 + generator() % 255);
+      if (c != '%' && c != '\n') cookie += c;
+    }
+    fortunes += cookie + "\n%\n";
+  }
+  for (int i = 0; i < 60; ++i) fortunes += "short " + std::to_string(i) + "\n%\n";
+  folder.write("noise.txt", fortunes);
+  const ToolRun packed = folder.run({"pack", "noise.txt"});
+  ASSERT_EQ(packed.status, 0) << packed.err;
+  EXPECT_EQ(number_after(packed.out, "packed"), 160);
+  EXPECT_EQ(folder.run({"verify"}).status, 0);
+  const std::string bytes = folder.read("Drollbox.dat");
+  for (std::size_t entry = 38; entry + 8 <= 38 + be32_at(bytes, 34); entry += 4) {
+    EXPECT_LE(be32_at(bytes, entry + 4) - be32_at(bytes, entry), 32767u);
+  }
 }
 
 TEST(Pack, WritesAtomicallyAndLeavesTheOldFileOnFailure) {
