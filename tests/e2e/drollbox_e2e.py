@@ -388,6 +388,29 @@ def session_foreign_data_file(desktop, wine, exe, folder):
             process.wait()
 
 
+def run_backend_test(wine, program, work):
+    """The backend's own test program, here with a display for its windows."""
+    # A file, not a pipe: Wine's helper processes outlive the program and
+    # would hold a pipe open.
+    log_path = os.path.join(work, "win32_backend_test.log")
+    with open(log_path, "w") as log:
+        process = subprocess.Popen([wine.wine, program], cwd=work, env=dict(wine.env, WINEDEBUG="-all"),
+                                   stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        try:
+            status = process.wait(120)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            status = process.wait()
+    with open(log_path, errors="replace") as log:
+        output = log.read()
+    if status != 0 or "[  SKIPPED ]" in output or "[  PASSED  ]" not in output:
+        print(output[-3000:])
+        print("win32-backend: failed (exit status %d)" % status)
+        return False
+    print("win32-backend: passed")
+    return True
+
+
 def run_twice(name, session, work):
     for attempt in (1, 2):
         folder = os.path.join(work, "%s-%d" % (name, attempt))
@@ -406,6 +429,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--database", required=True)
+    parser.add_argument("--backend-test", help="the Win32 backend's test program, run on the same display")
     parser.add_argument("--work", required=True, help="folder for sessions, screenshots and a Wine prefix")
     options = parser.parse_args()
     exe, database = os.path.abspath(options.exe), os.path.abspath(options.database)
@@ -418,7 +442,8 @@ def main():
     wine = None
     try:
         wine = Wine(desktop, prefix)
-        results = [
+        results = [run_backend_test(wine, os.path.abspath(options.backend_test), work)] if options.backend_test else []
+        results += [
             run_twice("first-run", lambda folder: session_first_run(desktop, wine, exe, database, folder), work),
             run_twice("foreign-data-file", lambda folder: session_foreign_data_file(desktop, wine, exe, folder),
                       work),

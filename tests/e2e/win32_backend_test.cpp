@@ -1,0 +1,266 @@
+// The Win32 backend against the real USER32 / GDI32 / COMDLG32 (under Wine on
+// Linux). Windows need a display: without one the window cases are skipped,
+// and the end-to-end harness runs this program again on its own Xvfb.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "framework/backend.h"
+#include "framework/framework.h"
+#include "framework/win32/paint_context.h"
+#include <commdlg.h>
+
+namespace {
+
+bool have_display() {
+  static const bool answer = [] {
+    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (probe == nullptr) return false;
+    DestroyWindow(probe);
+    return true;
+  }();
+  return answer;
+}
+
+#define REQUIRE_DISPLAY() \
+  if (!have_display()) GTEST_SKIP() << "no display for Wine"
+
+struct Client : fw::TWindow {
+  std::vector<int> commands;
+  Client() : TWindow(nullptr) {
+    set_background(fw::rgb(212, 208, 200));
+    new fw::TButton(this, 104, "Ok", 516, 1, 55, 20);
+    new fw::TButton(this, 101, "New", 54, 1, 55, 20);
+  }
+  bool find_command(int id) override {
+    commands.push_back(id);
+    return true;
+  }
+};
+
+struct App : fw::TApplication {
+  Client* client = nullptr;
+  void (*during)(App&) = nullptr;
+  void make_main_window() override {
+    client = new Client;
+    auto* frame = new fw::TFrameWindow("Drollbox v1.8.6", client);
+    frame->set_icon("DROLLBOXICON");
+    frame->rect = {80, 171, 639, 86};
+    set_main_window(frame);
+    PostMessageA(nullptr, WM_APP, 0, 0);  // runs `during` from inside the loop
+  }
+};
+
+HWND hwnd(const fw::TWindow* window) { return static_cast<HWND>(window->peer); }
+
+// Drives one Window cycle: `during` runs from the event loop once everything
+// is created, then the loop must end by itself.
+int run_cycle(App& app) {
+  static App* current = nullptr;
+  current = &app;
+  static HHOOK hook = nullptr;
+  hook = SetWindowsHookExA(
+      WH_GETMESSAGE,
+      [](int code, WPARAM remove, LPARAM message) -> LRESULT {
+        auto* msg = reinterpret_cast<MSG*>(message);
+        if (code >= 0 && remove == PM_REMOVE && msg->message == WM_APP && msg->hwnd == nullptr && current->during) {
+          auto during = current->during;
+          current->during = nullptr;
+          during(*current);
+        }
+        return CallNextHookEx(hook, code, remove, message);
+      },
+      nullptr, GetCurrentThreadId());
+  int status = app.run();
+  UnhookWindowsHookEx(hook);
+  return status;
+}
+
+TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAskedAndClickingRunsTheCommand) {
+  REQUIRE_DISPLAY();
+  App app;
+  static bool checked = false;
+  checked = false;
+  app.during = [](App& a) {
+    fw::TFrameWindow* frame = a.main_window();
+    HWND frame_hwnd = hwnd(frame);
+    RECT placed;
+    GetWindowRect(frame_hwnd, &placed);
+    EXPECT_EQ(placed.left, 80);
+    EXPECT_EQ(placed.top, 171);
+    EXPECT_EQ(placed.right - placed.left, 639);
+    EXPECT_EQ(placed.bottom - placed.top, 86);
+    auto style = static_cast<DWORD>(GetWindowLongPtrA(frame_hwnd, GWL_STYLE));
+    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN), DWORD(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
+    EXPECT_EQ(GetParent(frame_hwnd), nullptr);
+    EXPECT_EQ(GetMenu(frame_hwnd), nullptr);
+    EXPECT_NE(SendMessageA(frame_hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the icon resource was not loaded";
+    char title[64] = {};
+    GetWindowTextA(frame_hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Drollbox v1.8.6");
+
+    HWND client_hwnd = hwnd(a.client);
+    EXPECT_EQ(GetParent(client_hwnd), frame_hwnd);
+    RECT frame_area, client_area;
+    GetClientRect(frame_hwnd, &frame_area);
+    GetClientRect(client_hwnd, &client_area);
+    EXPECT_EQ(client_area.right, frame_area.right);
+    EXPECT_EQ(client_area.bottom, frame_area.bottom);
+    MoveWindow(frame_hwnd, 80, 171, 800, 300, TRUE);  // the client follows a resize
+    GetClientRect(frame_hwnd, &frame_area);
+    GetClientRect(client_hwnd, &client_area);
+    EXPECT_EQ(client_area.right, frame_area.right);
+    EXPECT_EQ(client_area.bottom, frame_area.bottom);
+
+    ASSERT_EQ(a.client->children().size(), 2u);
+    fw::TWindow* ok = a.client->children()[0];
+    HWND ok_hwnd = hwnd(ok);
+    char class_name[16] = {};
+    GetClassNameA(ok_hwnd, class_name, sizeof class_name);
+    EXPECT_STREQ(class_name, "Button");
+    EXPECT_EQ(GetParent(ok_hwnd), client_hwnd);
+    EXPECT_EQ(GetDlgCtrlID(ok_hwnd), 104);
+    auto button_style = static_cast<DWORD>(GetWindowLongPtrA(ok_hwnd, GWL_STYLE));
+    DWORD wanted = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP;
+    EXPECT_EQ(button_style & wanted, wanted);
+    EXPECT_EQ(button_style & 0xF, DWORD(BS_PUSHBUTTON));
+    RECT button;
+    GetWindowRect(ok_hwnd, &button);
+    MapWindowPoints(nullptr, client_hwnd, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(button.left, 516);
+    EXPECT_EQ(button.top, 1);
+    EXPECT_EQ(button.right - button.left, 55);
+    EXPECT_EQ(button.bottom - button.top, 20);
+
+    SendMessageA(hwnd(a.client->children()[1]), BM_CLICK, 0, 0);
+    SendMessageA(ok_hwnd, BM_CLICK, 0, 0);
+    EXPECT_EQ(a.client->commands, (std::vector<int>{101, 104}));
+    checked = true;
+    PostMessageA(frame_hwnd, WM_CLOSE, 0, 0);
+  };
+  EXPECT_EQ(run_cycle(app), 0);
+  EXPECT_TRUE(checked);
+}
+
+TEST(Win32Windows, ClosingTheClientTakesButtonsAndFrameAlongAndEndsTheLoop) {
+  REQUIRE_DISPLAY();
+  App app;
+  static std::vector<HWND> platform_windows;
+  platform_windows.clear();
+  app.during = [](App& a) {
+    platform_windows = {hwnd(a.main_window()), hwnd(a.client), hwnd(a.client->children()[0]),
+                        hwnd(a.client->children()[1])};
+    a.client->close_window();  // sent: handled before close_window returns
+    EXPECT_FALSE(a.client->alive());
+    EXPECT_FALSE(a.client->children()[0]->alive());
+    EXPECT_FALSE(a.client->children()[1]->alive());
+    EXPECT_TRUE(a.main_window()->alive()) << "the frame closes through its queue";
+  };
+  EXPECT_EQ(run_cycle(app), 0);
+  EXPECT_FALSE(app.main_window()->alive());
+  ASSERT_EQ(platform_windows.size(), 4u);
+  for (HWND gone : platform_windows) EXPECT_FALSE(IsWindow(gone));
+}
+
+TEST(Win32Windows, ClosingTheFrameEndsTheLoopAndLeavesNoWindow) {
+  REQUIRE_DISPLAY();
+  App app;
+  app.during = [](App& a) { SendMessageA(hwnd(a.main_window()), WM_CLOSE, 0, 0); };
+  EXPECT_EQ(run_cycle(app), 0);
+  EXPECT_FALSE(app.main_window()->alive());
+  EXPECT_FALSE(app.client->alive());
+  for (fw::TWindow* button : app.client->children()) EXPECT_FALSE(button->alive());
+}
+
+// A memory bitmap stands in for a window's device context.
+struct Canvas {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old_bitmap = nullptr;
+  Canvas() {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 200;
+    info.bmiHeader.biHeight = -40;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old_bitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, 200, 40, WHITENESS);
+  }
+  ~Canvas() {
+    SelectObject(dc, old_bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+};
+
+TEST(Win32Painting, PixelsFontsAndOpaqueTextBackground) {
+  Canvas canvas;
+  ASSERT_NE(canvas.bitmap, nullptr);
+  HGDIOBJ own_font = GetCurrentObject(canvas.dc, OBJ_FONT);
+  fw::FontSpec spec;
+  spec.face = "Liberation Mono Bold";
+  spec.height = 13;
+  auto font = fw::TFont::create(spec);
+  ASSERT_NE(font, nullptr);
+  {
+    fw::win32::HdcPaintContext dc(canvas.dc);
+    dc.set_pixel(6, 26, fw::rgb(255, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 6, 26), fw::rgb(255, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 26), fw::rgb(255, 255, 255));
+
+    EXPECT_EQ(dc.select_font(font.get()), nullptr);
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), font->handle());
+    fw::Colour menu = fw::rgb(212, 208, 200);
+    dc.set_text_background(menu);
+    EXPECT_EQ(dc.set_text_background(menu), menu);
+    dc.text_out(4, 2, "  ", 2);  // blanks: only the opaque cell shows
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 4), menu);
+    EXPECT_EQ(dc.select_font(nullptr), font.get());
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), own_font);
+
+    dc.select_font(font.get());  // left selected: the context puts its own back
+  }
+  EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), own_font);
+}
+
+TEST(Win32Painting, SystemColoursAreThePlatformsOwn) {
+  for (int index : {fw::colour_inactive_caption, fw::colour_menu, fw::colour_highlight_text}) {
+    EXPECT_EQ(fw::system_colour(index), GetSysColor(index)) << index;
+  }
+}
+
+UINT_PTR CALLBACK press_ok(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+TEST(Win32Dialogs, FontDialogTakesOurRecordsAndHandsTheChoiceBack) {
+  REQUIRE_DISPLAY();
+  fw::LOGFONTA log_font;
+  std::strcpy(log_font.lfFaceName, "Liberation Mono");
+  log_font.lfHeight = 21;
+  fw::CHOOSEFONTA request;
+  request.lStructSize = 60;
+  request.lpLogFont = &log_font;
+  request.iPointSize = 210;
+  request.Flags = 0x10141 | CF_ENABLEHOOK;
+  request.rgbColors = 0x0A;
+  request.lpfnHook = reinterpret_cast<void*>(&press_ok);
+  request.nFontType = 0x2000;
+  request.nSizeMin = 8;
+  request.nSizeMax = 20;
+
+  ASSERT_EQ(fw::choose_font(request), 1);
+  EXPECT_STREQ(log_font.lfFaceName, "Liberation Mono");
+  EXPECT_EQ(log_font.lfWeight, 400);
+  EXPECT_EQ(log_font.lfItalic, 0);
+  EXPECT_GT(request.iPointSize, 0);
+  EXPECT_EQ(request.lStructSize, 60u) << "the caller's record keeps its own size";
+  EXPECT_EQ(request.lpLogFont, &log_font);
+}
+
+}  // namespace
