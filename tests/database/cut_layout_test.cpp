@@ -78,7 +78,7 @@ TEST_F(CutTest, LongCookieIsTruncatedTo1999Characters) {
   block_is("short\n%%\n" + std::string(3000, 'y') + "\n%%\n");
   const std::string cookie = cut(1);
   EXPECT_EQ(cookie.size(), 1999u);
-  EXPECT_EQ(cookie, "\n" + std::string(1998, 'y'));
+  EXPECT_EQ(cookie, std::string(1, '\n').append(1998, 'y'));
   EXPECT_EQ(choice.cookie_text[1999], '\0');
 }
 
