@@ -38,14 +38,6 @@ TEST_F(ChoiceTest, GeneratorFromStateOneGivesTheKnownDrawsAndCookie) {
   EXPECT_EQ(choice.history_count, 1);
 }
 
-TEST_F(ChoiceTest, DrawsStayInFifteenBitsAndWrapTheState) {
-  choice.random_state = 0xFFFFFFFFu;
-  const std::uint32_t draw = database::draw_random();
-  EXPECT_EQ(choice.random_state, 0xFFFFFFFFu * 22695477u + 1u);
-  EXPECT_EQ(draw, (choice.random_state >> 16) & 0x7FFFu);
-  for (int i = 0; i < 1000; ++i) EXPECT_LE(database::draw_random(), 32767u);
-}
-
 TEST_F(ChoiceTest, TwoDrawChoiceIsKeptUpToItsReach) {
   reader.cookie_count = database::two_draw_reach;
   EXPECT_EQ(new_pick(), 130u + 32768u);
