@@ -1,5 +1,6 @@
 #include "tools/cookie_source.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "database/database.h"

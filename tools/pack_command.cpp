@@ -16,8 +16,9 @@ namespace {
 void print_summary(const CookieSource& source, const BlockPlan& plan, const std::string& output,
                    std::size_t file_size) {
   const std::size_t blocks = (plan.cookies.size() + 99) / 100;
-  std::printf("packed: %zu cookies from %zu files in %zu blocks, %zu bytes to \"%s\"\n",
-              plan.cookies.size(), source.files, blocks, file_size, output.c_str());
+  std::printf("packed: %zu cookies from %zu file%s in %zu blocks, %zu bytes to \"%s\"\n",
+              plan.cookies.size(), source.files, source.files == 1 ? "" : "s", blocks, file_size,
+              output.c_str());
   std::printf("skipped: %zu (", source.skipped_total() + plan.no_room);
   for (std::size_t i = 0; i < static_cast<std::size_t>(SkipReason::count_of_reasons); ++i) {
     const auto reason = static_cast<SkipReason>(i);
