@@ -65,6 +65,21 @@ TEST(CodecVectors, RunOfThirtyBytesDoublesCountsFromTheSeventhByte) {
   EXPECT_EQ(captured_events[7], (Event{0, 6, 7}));
 }
 
+TEST(CodecVectors, RepeatedCycleDoublesThenQuadruplesTheFirstContext) {
+  // Second pass over twenty distinct letters: every order-4 context holds one
+  // symbol of count 1 (escape weight 1, the order-4 bias being 15).
+  std::string text;
+  for (int pass = 0; pass < 3; ++pass)
+    for (char letter = 'a'; letter < 'a' + 20; ++letter) text.push_back(letter);
+  EventCapture capture;
+  compress_bytes(bytes_of(text));
+  ASSERT_GT(captured_events.size(), 63u);
+  for (std::size_t i = 40; i < 44; ++i) EXPECT_EQ(captured_events[i], (Event{0, 1, 2})) << i;
+  for (std::size_t i = 44; i < 49; ++i) EXPECT_EQ(captured_events[i], (Event{0, 2, 3})) << i;
+  EXPECT_EQ(captured_events[49], (Event{0, 4, 5})) << "run_length 10 and total 1: quadrupled";
+  EXPECT_EQ(captured_events[63], (Event{0, 8, 9})) << "third pass, total 2: still quadrupled";
+}
+
 // Drives the encoder directly with chosen ranges.
 Bytes encode_events(const std::vector<Event>& events) {
   codec::output_length = 0;
@@ -111,6 +126,19 @@ TEST(ArithmeticCoder, DecoderSuppliesOnesPastTheEndOfTheStream) {
   EXPECT_EQ(codec::coder.code, 0x0001);
   codec::decode_range(0, 1, 2);
   EXPECT_EQ(codec::coder.code, 0x0002);
+}
+
+TEST(ArithmeticCoder, OutputAreaTakesItsCapacityAndNotOneByteMore) {
+  codec::coder.output_overflow = false;
+  codec::output_length = codec::output_capacity - 1;
+  EXPECT_TRUE(codec::write_output_byte(0x5A));
+  EXPECT_EQ(codec::output_buffer[codec::output_capacity - 1], 0x5A);
+  EXPECT_FALSE(codec::coder.output_overflow);
+  EXPECT_FALSE(codec::write_output_byte(0x5B));
+  EXPECT_TRUE(codec::coder.output_overflow);
+  EXPECT_EQ(codec::output_length, std::uint32_t(codec::output_capacity));
+  codec::output_length = 0;
+  codec::coder.output_overflow = false;
 }
 
 TEST(ArithmeticCoder, CommitAddsTheRunsOutputAndRestartsTheArea) {

@@ -107,6 +107,13 @@ TEST_F(ModelTest, FreshModelHasItsInitialState) {
 
 TEST_F(ModelTest, ContextsTakeSlotsFromTheTopAndAreFoundAtTheirOwnOrder) {
   for (unsigned k = 5; k-- > 0;) EXPECT_EQ(codec::create_context(k, 'A'), 9995 + k);
+  EXPECT_EQ(model.context_credit[9999], 4);
+  EXPECT_EQ(model.context_total[9999], 1);
+  EXPECT_EQ(model.context_low[9999], 1);
+  EXPECT_EQ(model.context_extra[9999], 0);
+  EXPECT_EQ(model.context_order[9995], 0);
+  EXPECT_EQ(model.node_symbol[9995], 'A');
+  EXPECT_EQ(model.lru_head, 9995);
   EXPECT_EQ(codec::find_first_context(), 9999) << "order 4 first";
   EXPECT_EQ(codec::find_next_context(), 9998);
   EXPECT_EQ(codec::find_next_context(), 9997);
