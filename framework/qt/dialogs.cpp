@@ -1,7 +1,9 @@
 // MessageBoxExA and ChooseFontA on Qt: the Win32 buttons, answers and
 // records, so the settings and problem reports cannot tell the difference.
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -119,7 +121,13 @@ int choose_font(CHOOSEFONTA& request) {
   ++qt::state.font_dialogs_shown;
   QFontDialog dialog;
   dialog.setOption(QFontDialog::DontUseNativeDialog);
-  if ((request.Flags & font_flags::init_to_logfont) != 0) dialog.setCurrentFont(qt::font_from_records(request));
+  if ((request.Flags & font_flags::init_to_logfont) != 0) {
+    QFont font = qt::font_from_records(request);
+    // The dialog lists installed families only: a face like "Courier New"
+    // opens on the font the system substitutes for it.
+    if (!QFontDatabase::hasFamily(font.family())) font.setFamily(QFontInfo(font).family());
+    dialog.setCurrentFont(font);
+  }
   if (dialog.exec() != QDialog::Accepted) return 0;
   qt::write_font_to_records(dialog.selectedFont(), request);
   return 1;

@@ -23,6 +23,7 @@ struct BackendState {
   QEventLoop* loop = nullptr;          // the running Window cycle's loop
   bool end_requested = false;          // end_event_loop came before the loop ran
   int end_status = 0;
+  int frames_created = 0;
   int message_boxes_shown = 0;
   int font_dialogs_shown = 0;
 };

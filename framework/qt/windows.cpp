@@ -72,6 +72,7 @@ bool is_client_of_frame(const TWindow& window) {
 
 QWidget* make_frame(TWindow& window) {
   auto* frame = new FrameWidget();
+  ++state.frames_created;
   frame->owner = &window;
   frame->outer = window.rect;
   frame->setWindowTitle(decode_windows_1252(window.title.c_str()));

@@ -1,0 +1,251 @@
+// The Qt backend's own translations: Windows-1252 text, CreateFontA's cell
+// height, the message boxes' buttons and answers, the font dialog's
+// records, the groove colours, and a frame's outer geometry.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPushButton>
+#include <cstring>
+
+#include "framework/backend.h"
+#include "framework/qt/qt_backend.h"
+#include "modal_script.h"
+
+namespace {
+
+using qt_test::ModalScript;
+
+TEST(QtText, Windows1252DecodesItsOwnCharactersAndRoundTrips) {
+  const char bytes[] = "\x80\x85\x8A\x92\x99\x9F\x81\xA0\xE9\xFF A";
+  const QString decoded = fw::qt::decode_windows_1252(bytes);
+  EXPECT_EQ(decoded, QString::fromUtf8("\u20AC\u2026\u0160\u2019\u2122\u0178\u0081\u00A0\u00E9\u00FF A"));
+
+  char all[256];
+  for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
+  char back[257];
+  fw::qt::encode_windows_1252(fw::qt::decode_windows_1252(all, 256), back, sizeof back);
+  EXPECT_EQ(std::memcmp(all, back, 256), 0);
+
+  char small[5];
+  fw::qt::encode_windows_1252(QString::fromUtf8("\u4E2D\u20ACabcdef"), small, sizeof small);
+  EXPECT_STREQ(small, "?\x80" "ab");
+}
+
+TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
+  fw::qt::application();
+  for (int siz : {8, 11, 13, 16, 21, 27, 40}) {
+    fw::FontSpec spec;
+    spec.face = "Courier New";
+    spec.height = siz;
+    auto font = fw::TFont::create(spec);
+    ASSERT_NE(font, nullptr);
+    QFont made = *static_cast<const QFont*>(font->handle());
+    EXPECT_LE(QFontMetrics(made).height(), siz) << "rows would overlap at siz " << siz;
+    QFont larger = made;
+    larger.setPixelSize(made.pixelSize() + 1);
+    EXPECT_GT(QFontMetrics(larger).height(), siz) << "a larger font fits siz " << siz;
+    EXPECT_EQ(QFontInfo(made).family(), "Liberation Mono");
+  }
+
+  fw::FontSpec whole;
+  whole.face = "Courier New Bold Italic";
+  whole.height = 13;
+  QFont made = fw::qt::font_from_spec(whole);
+  EXPECT_EQ(made.family(), "Courier New Bold Italic");
+  EXPECT_EQ(made.weight(), QFont::Normal);
+  EXPECT_FALSE(made.italic());
+
+  fw::FontSpec character_height;
+  character_height.face = "Courier New";
+  character_height.height = -15;
+  EXPECT_EQ(fw::qt::font_from_spec(character_height).pixelSize(), 15);
+}
+
+TEST(QtMessageBoxes, ButtonsOrderAndAnswersFollowWin32) {
+  fw::qt::application();
+  ModalScript script;
+  QStringList labels;
+  script.answer_box("Caption \u20AC", "&No", [&labels](QMessageBox& box) {
+    labels = qt_test::labels_left_to_right(box);
+    EXPECT_EQ(box.text(), QString::fromUtf8("Text \u2019quoted\u2019"));
+  });
+  script.answer_box("Q", "&Yes");
+  script.answer_box("Q", "Cancel");
+  script.answer_box("Q", "Escape");
+  script.answer_box("Q", "close box");
+  QStringList ok_labels;
+  script.answer_box("N", "OK", [&ok_labels](QMessageBox& box) { ok_labels = qt_test::labels_left_to_right(box); });
+  script.answer_box("N", "Escape");
+  script.answer_box("N", "close box");
+  script.start();
+
+  EXPECT_EQ(fw::message_box(nullptr, "Text \x92quoted\x92", "Caption \x80", fw::box_style_yes_no_cancel), fw::box_no);
+  EXPECT_EQ(labels, QStringList({"&Yes", "&No", "Cancel"}));
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_yes);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
+  EXPECT_EQ(ok_labels, QStringList({"OK"}));
+  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
+  EXPECT_TRUE(script.finished());
+}
+
+// The records as the first-run setup fills them on first use.
+struct FirstUseRecords {
+  fw::LOGFONTA log_font;
+  fw::CHOOSEFONTA request;
+  FirstUseRecords() {
+    std::strcpy(log_font.lfFaceName, "Courier New");
+    log_font.lfHeight = 21;
+    request.lStructSize = sizeof request;
+    request.lpLogFont = &log_font;
+    request.iPointSize = 210;
+    request.Flags = fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont | fw::font_flags::effects |
+                    fw::font_flags::force_font_exist;
+  }
+};
+
+QFontDialog* active_font_dialog() { return qobject_cast<QFontDialog*>(QApplication::activeModalWidget()); }
+
+TEST(QtFontDialog, FilledFromAndWrittenBackToTheRecords) {
+  fw::qt::application();
+  FirstUseRecords records;
+  QFont offered;
+  ModalScript script;
+  script.then("font dialog to cancel", [] { return active_font_dialog() != nullptr; }, [] { active_font_dialog()->reject(); });
+  script.then("font dialog", [] { return active_font_dialog() != nullptr; }, [&offered] {
+    offered = active_font_dialog()->currentFont();
+    QFont chosen("Liberation Sans", 12);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    active_font_dialog()->setCurrentFont(chosen);
+    active_font_dialog()->accept();
+  });
+  script.start();
+
+  const FirstUseRecords untouched;
+  EXPECT_EQ(fw::choose_font(records.request), 0);
+  EXPECT_EQ(std::memcmp(&records.log_font, &untouched.log_font, sizeof records.log_font), 0);
+  EXPECT_EQ(records.request.iPointSize, 210);
+
+  EXPECT_EQ(fw::choose_font(records.request), 1);
+  EXPECT_EQ(offered.family(), "Liberation Mono");
+  EXPECT_EQ(offered.pointSize(), 21);
+  EXPECT_STREQ(records.log_font.lfFaceName, "Liberation Sans");
+  EXPECT_EQ(records.request.iPointSize, 120);
+  EXPECT_EQ(records.log_font.lfHeight, -16);
+  EXPECT_EQ(records.log_font.lfWeight, 700);
+  EXPECT_NE(records.log_font.lfItalic, 0);
+  EXPECT_EQ(records.request.lpLogFont, &records.log_font);
+  EXPECT_TRUE(script.finished());
+}
+
+TEST(QtFontDialog, OnlyBoldIsWeight700AndLongFacesAreCut) {
+  fw::qt::application();
+  FirstUseRecords records;
+  QFont semibold("A family name longer than thirty-one characters", 10);
+  semibold.setWeight(QFont::DemiBold);
+  fw::qt::write_font_to_records(semibold, records.request);
+  EXPECT_EQ(records.log_font.lfWeight, 400);
+  EXPECT_EQ(std::strlen(records.log_font.lfFaceName), 31u);
+  EXPECT_STREQ(records.log_font.lfFaceName, "A family name longer than thirt");
+  EXPECT_EQ(records.request.iPointSize, 100);
+  EXPECT_EQ(records.log_font.lfItalic, 0);
+
+  semibold.setWeight(QFont::ExtraBold);
+  fw::qt::write_font_to_records(semibold, records.request);
+  EXPECT_EQ(records.log_font.lfWeight, 400);
+
+  QFont half("Liberation Serif");
+  half.setPointSizeF(10.5);
+  fw::qt::write_font_to_records(half, records.request);
+  EXPECT_EQ(records.request.iPointSize, 105);
+  EXPECT_EQ(fw::qt::font_from_records(records.request).pointSizeF(), 10.5);
+  EXPECT_EQ(fw::qt::font_from_records(records.request).family(), "Liberation Serif");
+}
+
+TEST(QtColours, GrooveStaysVisibleWhateverThePalette) {
+  fw::qt::application();
+  const QPalette original = QApplication::palette();
+  for (QColor window : {QColor(0xEF, 0xEF, 0xEF), QColor(Qt::white), QColor(0x30, 0x30, 0x30)}) {
+    QPalette flat = original;
+    flat.setColor(QPalette::Window, window);
+    flat.setColor(QPalette::Dark, window);
+    flat.setColor(QPalette::HighlightedText, window);
+    QApplication::setPalette(flat);
+    const fw::Colour background = fw::system_colour(fw::colour_menu);
+    EXPECT_EQ(background, fw::qt::from_qcolor(window));
+    EXPECT_NE(fw::system_colour(fw::colour_inactive_caption), background) << window.name().toStdString();
+    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), background) << window.name().toStdString();
+    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), fw::system_colour(fw::colour_inactive_caption));
+  }
+  QApplication::setPalette(original);
+}
+
+// A client that records its commands and closes on the last one.
+class RecordingClient : public fw::TWindow {
+ public:
+  RecordingClient() : fw::TWindow(nullptr) {
+    set_background(fw::rgb(0, 128, 0));
+    new fw::TButton(this, 7, "Seven", 10, 5, 60, 20);
+  }
+  bool find_command(int id) override {
+    commands.push_back(id);
+    close_window();
+    return true;
+  }
+  std::vector<int> commands;
+};
+
+class SmallApp : public fw::TApplication {
+ public:
+  RecordingClient* client = nullptr;
+
+ protected:
+  void make_main_window() override {
+    client = new RecordingClient();
+    auto* frame = new fw::TFrameWindow("Small \xE9", client);
+    frame->rect = {40, 30, 300, 200};
+    set_main_window(frame);
+  }
+};
+
+TEST(QtWindows, FramePlacedWholeClientFollowsAndButtonsCommand) {
+  fw::qt::application();
+  SmallApp application;
+  QRect frame_geometry;
+  QRect client_after_resize;
+  QRgb background = 0;
+  ModalScript script;
+  auto small_window = [] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->isVisible() && widget->windowTitle() == QString::fromUtf8("Small \u00E9")) return widget;
+    }
+    return static_cast<QWidget*>(nullptr);
+  };
+  script.then("small window", [small_window] { return small_window() != nullptr; }, [&] {
+    QWidget* frame = small_window();
+    frame_geometry = frame->frameGeometry();
+    auto* client = frame->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    background = client->grab().toImage().pixel(150, 150);
+    frame->resize(420, 260);
+    client_after_resize = client->geometry();
+    qt_test::button_labelled(*client, "Seven")->click();
+  });
+  script.start();
+
+  EXPECT_EQ(application.run(), 0);
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(frame_geometry, QRect(40, 30, 300, 200));
+  EXPECT_EQ(client_after_resize, QRect(0, 0, 420, 260));
+  EXPECT_EQ(background, qRgb(0, 128, 0));
+  EXPECT_EQ(application.client->commands, std::vector<int>({7}));
+  EXPECT_FALSE(application.main_window()->alive());
+}
+
+}  // namespace
