@@ -9,4 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+# Debian keeps wine64 out of PATH (in /usr/lib/wine); plain wine runs 64-bit
+# programs too, so it stands in when neither is found there.
+find_program(DROLLBOX_WINE64 NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${DROLLBOX_WINE64})
