@@ -38,7 +38,7 @@ void commit_output() {
 }
 
 static void narrow(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
-  if (coder.event_hook) coder.event_hook(low_count, high_count, total);
+  if (coder.event_hook) [[unlikely]] coder.event_hook(low_count, high_count, total);
   std::uint32_t width = std::uint32_t(coder.high) - coder.low + 1;
   auto new_high = std::uint16_t(coder.low + (width * high_count) / total - 1);
   coder.low = std::uint16_t(coder.low + (width * low_count) / total);
@@ -122,18 +122,24 @@ std::uint16_t decode_target(std::uint16_t total) {
   return std::uint16_t((offset * total - 1) / width);
 }
 
+// The registers live in locals for the loop: the input bytes are uint8_t and
+// could otherwise alias them, forcing a reload after every bit.
 void decode_range(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
   narrow(low_count, high_count, total);
-  while (((coder.low ^ coder.high) & 0x8000) == 0) {
-    coder.low = std::uint16_t(coder.low << 1);
-    coder.high = std::uint16_t((coder.high << 1) | 1);
-    coder.code = std::uint16_t((coder.code << 1) | next_input_bit());
+  std::uint16_t low = coder.low, high = coder.high, code = coder.code;
+  while (((low ^ high) & 0x8000) == 0) {
+    low = std::uint16_t(low << 1);
+    high = std::uint16_t((high << 1) | 1);
+    code = std::uint16_t((code << 1) | next_input_bit());
   }
-  while ((coder.low & 0x4000) && !(coder.high & 0x4000)) {
-    coder.low = std::uint16_t((coder.low << 1) & 0x7FFF);
-    coder.high = std::uint16_t((coder.high << 1) | 0x8001);
-    coder.code = std::uint16_t((((coder.code << 1) & 0xFFFF) ^ 0x8000) | next_input_bit());
+  while ((low & 0x4000) && !(high & 0x4000)) {
+    low = std::uint16_t((low << 1) & 0x7FFF);
+    high = std::uint16_t((high << 1) | 0x8001);
+    code = std::uint16_t((((code << 1) & 0xFFFF) ^ 0x8000) | next_input_bit());
   }
+  coder.low = low;
+  coder.high = high;
+  coder.code = code;
 }
 
 }  // namespace codec

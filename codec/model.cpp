@@ -58,9 +58,9 @@ void reset_tables() {
 
 void reset_scalars() {
   ContextModel& m = model;
-  for (auto& h : m.order_hash) h = 0;
+  m.order_hash[0] = 0;
+  set_history(0);
   m.search_order = 0;
-  m.last_bytes = 0;
   m.free_node_head = CONTEXT_SLOTS;
   m.lru_head = 0;
   m.lru_tail = CONTEXT_SLOTS - 1;
@@ -113,29 +113,40 @@ std::uint16_t context_hash(unsigned order, std::uint32_t key) {
   return h;
 }
 
-static std::uint32_t key_mask(unsigned order) {
-  return order == MAX_ORDER ? 0xFFFFFFFFu : (1u << (8 * order)) - 1;
+// order_hash always belongs to last_bytes, so the search and the creations
+// of a byte share one computation of it.
+void set_history(std::uint32_t bytes) {
+  ContextModel& m = model;
+  m.last_bytes = bytes;
+  std::uint16_t h = 0;
+  for (unsigned k = 1; k <= MAX_ORDER; ++k) {
+    h = random_table[(((bytes >> (8 * (k - 1))) & 0xFF) + h) & 0x3FFF];
+    m.order_hash[k] = h;
+  }
 }
+
+void shift_history(std::uint8_t byte) { set_history((model.last_bytes << 8) | byte); }
 
 std::uint16_t find_first_context() {
   ContextModel& m = model;
-  std::uint16_t h = 0;
-  for (unsigned k = 1; k <= MAX_ORDER; ++k) {
-    h = random_table[(((m.last_bytes >> (8 * (k - 1))) & 0xFF) + h) & 0x3FFF];
-    m.order_hash[k] = h;
-  }
   m.path_length = 0;
-  while (m.excluded_count > 0) m.excluded[m.excluded_list[--m.excluded_count]] = 0;
+  std::uint8_t* excluded = m.excluded;
+  for (unsigned i = 0; i < m.excluded_count; ++i) excluded[m.excluded_list[i]] = 0;
+  m.excluded_count = 0;
   m.search_order = MAX_ORDER + 1;
   return find_next_context();
 }
 
 std::uint16_t find_next_context() {
   ContextModel& m = model;
+  const std::uint16_t* chain = m.context_chain;
+  const std::uint8_t* orders = m.context_order;
+  const std::uint32_t* keys = m.context_key;
+  const std::uint32_t history = m.last_bytes;
   for (unsigned k = m.search_order; k-- > 0;) {
-    std::uint32_t mask = key_mask(k);
-    for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK; c = m.context_chain[c]) {
-      if (m.context_order[c] == k && ((m.context_key[c] ^ m.last_bytes) & mask) == 0) {
+    std::uint32_t mask = k == MAX_ORDER ? 0xFFFFFFFFu : (1u << (8 * k)) - 1;
+    for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK; c = chain[c]) {
+      if (orders[c] == k && ((keys[c] ^ history) & mask) == 0) {
         m.search_order = std::uint16_t(k);
         return c;
       }
@@ -203,7 +214,7 @@ std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   m.context_credit[c] = 4;
   m.context_order[c] = std::uint8_t(order);
   m.context_key[c] = m.last_bytes;
-  std::uint16_t bucket = context_hash(order, m.last_bytes);
+  std::uint16_t bucket = m.order_hash[order];
   m.context_chain[c] = m.hash_heads[bucket];
   m.hash_heads[bucket] = c;
   return c;

@@ -55,7 +55,7 @@ struct ContextModel {
   std::uint16_t* node_count = nullptr;
   std::uint16_t* node_next = nullptr;
 
-  std::uint16_t order_hash[MAX_ORDER + 1] = {};
+  std::uint16_t order_hash[MAX_ORDER + 1] = {};  // element 0 stays 0
   std::uint16_t search_order = 0;
   std::uint32_t last_bytes = 0;  // byte j (0 the most recent) in bits 8j..8j+7
 
@@ -86,6 +86,9 @@ extern AllocationHook allocation_hook;
 bool model_init();
 void model_release();
 std::uint16_t context_hash(unsigned order, std::uint32_t key);
+// Sets last_bytes (byte j in bits 8j..8j+7) and the buckets that go with it.
+void set_history(std::uint32_t bytes);
+void shift_history(std::uint8_t byte);
 std::uint16_t find_first_context();
 std::uint16_t find_next_context();
 std::uint16_t create_context(unsigned order, std::uint8_t symbol);
@@ -95,7 +98,6 @@ void recycle_nodes();
 void touch_context(std::uint16_t c);
 void update_path(std::uint8_t symbol);
 void halve_context(std::uint16_t c);
-void shift_history(std::uint8_t byte);
 
 // One coding step in one context.
 std::uint16_t escape_weight(unsigned low, std::uint16_t c);

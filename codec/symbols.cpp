@@ -51,15 +51,21 @@ void after_escape(std::uint16_t c) {
 // path, with the last node of c's list as the place to append the byte.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
+  const std::uint16_t* next = m.node_next;
+  const std::uint8_t* symbols = m.node_symbol;
+  std::uint8_t* excluded = m.excluded;
+  std::uint8_t* list = m.excluded_list;
+  unsigned listed = m.excluded_count;
   std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
-    std::uint8_t s = m.node_symbol[p];
-    if (!m.excluded[s]) {
-      m.excluded[s] = 1;
-      m.excluded_list[m.excluded_count++] = s;
+  for (std::uint16_t p = c; p != NO_LINK; p = next[p]) {
+    std::uint8_t s = symbols[p];
+    if (!excluded[s]) {
+      excluded[s] = 1;
+      list[listed++] = s;
     }
     last = p;
   }
+  m.excluded_count = std::uint16_t(listed);
   m.path_context[m.path_length] = c | ESCAPED;
   m.path_node[m.path_length] = last;
   ++m.path_length;
@@ -72,20 +78,54 @@ void record_success(std::uint16_t c, std::uint16_t node) {
   ++m.path_length;
 }
 
+// The symbols of a context that are not excluded, gathered in one list walk:
+// the decoder then searches and excludes them without walking the list again.
 struct Candidates {
+  std::uint16_t count = 0;
   std::uint16_t sum = 0;
   unsigned low = 0;
+  std::uint16_t last_node = NO_LINK;
+  std::uint16_t node[256];
+  std::uint16_t cumulative[256];
 };
 
-Candidates count_candidates(std::uint16_t c) {
-  const ContextModel& m = model;
-  Candidates found;
-  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
-    if (m.excluded[m.node_symbol[p]]) continue;
-    if (m.node_count[p] < 3) ++found.low;
-    found.sum = std::uint16_t(found.sum + m.node_count[p]);
+void gather_candidates(std::uint16_t c, Candidates& found) {
+  const std::uint16_t* next = model.node_next;
+  const std::uint16_t* counts = model.node_count;
+  const std::uint8_t* symbols = model.node_symbol;
+  const std::uint8_t* excluded = model.excluded;
+  unsigned n = 0, sum = 0, low = 0;
+  std::uint16_t last = c;
+  for (std::uint16_t p = c; p != NO_LINK; p = next[p]) {
+    last = p;
+    if (excluded[symbols[p]]) continue;
+    unsigned count = counts[p];
+    low += count < 3;
+    found.node[n] = p;
+    found.cumulative[n++] = std::uint16_t(sum);
+    sum += count;
   }
-  return found;
+  found.count = std::uint16_t(n);
+  found.sum = std::uint16_t(sum);
+  found.low = low;
+  found.last_node = last;
+}
+
+void record_candidates_escape(std::uint16_t c, const Candidates& found) {
+  ContextModel& m = model;
+  const std::uint8_t* symbols = m.node_symbol;
+  std::uint8_t* excluded = m.excluded;
+  std::uint8_t* list = m.excluded_list;
+  unsigned listed = m.excluded_count;
+  for (unsigned i = 0; i < found.count; ++i) {
+    std::uint8_t s = symbols[found.node[i]];
+    excluded[s] = 1;
+    list[listed++] = s;
+  }
+  m.excluded_count = std::uint16_t(listed);
+  m.path_context[m.path_length] = c | ESCAPED;
+  m.path_node[m.path_length] = found.last_node;
+  ++m.path_length;
 }
 
 unsigned excluded_below(unsigned symbol) {
@@ -165,8 +205,11 @@ unsigned decode_first(std::uint16_t c) {
   unsigned target = decode_target(std::uint16_t(total + escape)) >> shift;
   m.path_length = 0;
   unsigned cum = 0;
-  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
-    unsigned count = m.node_count[p];
+  std::uint16_t first = target < m.context_total[c] ? c : NO_LINK;
+  const std::uint16_t* next = m.node_next;
+  const std::uint16_t* counts = m.node_count;
+  for (std::uint16_t p = first; p != NO_LINK; p = next[p]) {
+    unsigned count = counts[p];
     if (cum + count > target) {
       decode_range(std::uint16_t(cum << shift), std::uint16_t((cum + count) << shift),
                    std::uint16_t(total + escape));
@@ -186,27 +229,26 @@ unsigned decode_first(std::uint16_t c) {
 
 unsigned decode_excluding(std::uint16_t c) {
   ContextModel& m = model;
-  Candidates candidates = count_candidates(c);
+  Candidates candidates;
+  gather_candidates(c, candidates);
   std::uint16_t escape = escape_weight(candidates.low, c);
   auto total = std::uint16_t(candidates.sum + escape);
   unsigned target = decode_target(total);
-  unsigned cum = 0;
-  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
-    if (m.excluded[m.node_symbol[p]]) continue;
-    unsigned count = m.node_count[p];
-    if (cum + count > target) {
-      decode_range(std::uint16_t(cum), std::uint16_t(cum + count), total);
-      ++m.run_length;
-      after_success(c);
-      record_success(c, p);
-      return m.node_symbol[p];
-    }
-    cum += count;
+  if (target >= candidates.sum) {
+    decode_range(candidates.sum, total, total);
+    after_escape(c);
+    record_candidates_escape(c, candidates);
+    return END_SYMBOL;
   }
-  decode_range(candidates.sum, total, total);
-  after_escape(c);
-  record_escape(c);
-  return END_SYMBOL;
+  unsigned i = 0;
+  while (i + 1 < candidates.count && candidates.cumulative[i + 1] <= target) ++i;
+  std::uint16_t p = candidates.node[i];
+  std::uint16_t cum = candidates.cumulative[i];
+  decode_range(cum, std::uint16_t(cum + m.node_count[p]), total);
+  ++m.run_length;
+  after_success(c);
+  record_success(c, p);
+  return m.node_symbol[p];
 }
 
 unsigned decode_flat() {

@@ -54,8 +54,9 @@ std::uint16_t append_symbol(std::uint16_t c, std::uint16_t last, std::uint8_t sy
 // costs credit; when it runs out, or the total grows large, counts halve.
 void settle_credit(std::uint16_t c, std::uint16_t n) {
   ContextModel& m = model;
-  unsigned average = m.context_total[c] / (m.context_extra[c] + 1u);
-  if (average > 2u * m.node_count[n]) {
+  // total div symbols > 2 * count, without the division.
+  unsigned symbols = m.context_extra[c] + 1u;
+  if (m.context_total[c] >= (2u * m.node_count[n] + 1) * symbols) {
     --m.context_credit[c];
   } else if (m.context_credit[c] < 4) {
     ++m.context_credit[c];
@@ -86,10 +87,6 @@ void update_path(std::uint8_t symbol) {
     ++m.context_total[c];
     settle_credit(c, n);
   }
-}
-
-void shift_history(std::uint8_t byte) {
-  model.last_bytes = (model.last_bytes << 8) | byte;
 }
 
 }  // namespace codec

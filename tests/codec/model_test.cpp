@@ -127,7 +127,7 @@ TEST_F(ModelTest, ContextsTakeSlotsFromTheTopAndAreFoundAtTheirOwnOrder) {
   std::uint16_t order2 = codec::create_context(2, 'x');
   codec::shift_history('A');
   EXPECT_EQ(codec::find_first_context(), 9995);
-  model.last_bytes = 0x0041;
+  codec::set_history(0x0041);
   EXPECT_EQ(codec::find_first_context(), order2);
 }
 
@@ -139,7 +139,7 @@ TEST_F(ModelTest, ContextOfAnotherOrderInTheSameBucketIsNotFound) {
   for (std::uint32_t k = 0; k < 0x10000 && key == 0x10000; ++k)
     if (codec::context_hash(1, k) == codec::context_hash(2, k)) key = k;
   ASSERT_LT(key, 0x10000u);
-  model.last_bytes = key;
+  codec::set_history(key);
   std::uint16_t order1 = codec::create_context(1, 'a');
   EXPECT_EQ(codec::find_first_context(), order1);
   EXPECT_EQ(model.search_order, 1) << "found at its own order, not at order 2";
@@ -152,23 +152,23 @@ TEST_F(ModelTest, ContextOfAnotherOrderInTheSameBucketIsNotFound) {
 
 TEST_F(ModelTest, TheTenThousandAndFirstContextEvictsTheLeastRecentlyUsed) {
   for (std::uint32_t i = 0; i < 10000; ++i) {
-    model.last_bytes = i;
+    codec::set_history(i);
     EXPECT_EQ(codec::create_context(4, 'a'), 9999 - i);
   }
   EXPECT_EQ(model.counters.evictions, 0u);
   codec::touch_context(9999);  // the oldest becomes the newest
-  model.last_bytes = 0;
+  codec::set_history(0);
   EXPECT_NE(codec::find_first_context(), NO_LINK);
-  model.last_bytes = 1;
+  codec::set_history(1);
   EXPECT_EQ(codec::find_first_context(), 9998);
-  model.last_bytes = 20000;
+  codec::set_history(20000);
   EXPECT_EQ(codec::create_context(4, 'b'), 9998);
   EXPECT_EQ(model.counters.evictions, 1u);
   EXPECT_EQ(model.counters.order4_evictions, 1u);
   EXPECT_EQ(model.order4_evictions_left, 2499);
-  model.last_bytes = 1;
+  codec::set_history(1);
   EXPECT_EQ(codec::find_first_context(), NO_LINK) << "the evicted context left its bucket";
-  model.last_bytes = 0;
+  codec::set_history(0);
   EXPECT_EQ(codec::find_first_context(), 9999);
 }
 
@@ -176,17 +176,17 @@ TEST_F(ModelTest, EvictionReturnsSpareNodesAndTheLastOrderFourEvictionStopsThem)
   std::uint16_t c = context_with_counts({1, 1, 1});
   EXPECT_EQ(free_nodes(), 22758u);
   for (std::uint32_t i = 1; i < 10000; ++i) {
-    model.last_bytes = i;
+    codec::set_history(i);
     codec::create_context(1, 'z');
   }
   model.order4_evictions_left = 1;
-  model.last_bytes = 0x1234;
+  codec::set_history(0x1234);
   EXPECT_EQ(codec::create_context(3, 'q'), c);
   EXPECT_EQ(free_nodes(), 22760u);
   EXPECT_EQ(model.max_new_order, 4) << "only order-4 evictions count down";
 
   for (std::uint32_t i = 0; i < 9999; ++i) {
-    model.last_bytes = 0x100000 + i;
+    codec::set_history(0x100000 + i);
     codec::create_context(4, 'z');
   }
   codec::create_context(4, 'z');  // evicts the context made above, order 3
@@ -219,9 +219,9 @@ TEST_F(ModelTest, RecyclingRemovesTheRarestSymbolsAndDividesTheRest) {
 TEST_F(ModelTest, RecyclingPassesOverOneSymbolContextsAndThePath) {
   // The cursor meets on_path (the lowest slot) first, then victim.
   std::uint16_t single = codec::create_context(0, 'a');
-  model.last_bytes = 1;
+  codec::set_history(1);
   std::uint16_t victim = context_with_counts({2, 1, 2});
-  model.last_bytes = 2;
+  codec::set_history(2);
   std::uint16_t on_path = context_with_counts({1, 2});
   ASSERT_LT(on_path, victim);
   model.path_context[0] = std::uint16_t(on_path | codec::ESCAPED);
@@ -234,7 +234,7 @@ TEST_F(ModelTest, RecyclingPassesOverOneSymbolContextsAndThePath) {
 
 TEST_F(ModelTest, PoolRunningDryRecyclesBeforeTheAppend) {
   std::uint16_t old = context_with_counts({3, 1});
-  model.last_bytes = 7;
+  codec::set_history(7);
   std::uint16_t c = codec::create_context(1, 'a');
   model.free_node_head = NO_LINK;  // as if the pool were exhausted
   append(c, 'b');
@@ -261,7 +261,7 @@ TEST_F(ModelTest, CreditFollowsThePredictionsAndHalvesAtZeroOrEightThousand) {
   append(c, 'c');
   EXPECT_EQ(model.context_credit[c], 4) << "fair predictions stop at 4";
 
-  model.last_bytes = 1;
+  codec::set_history(1);
   std::uint16_t d = context_with_counts({10, 10, 10});
   model.context_credit[d] = 4;
   append(d, 'x');  // total 31, average 7 > 2: poor
@@ -275,7 +275,7 @@ TEST_F(ModelTest, CreditFollowsThePredictionsAndHalvesAtZeroOrEightThousand) {
   EXPECT_EQ(model.node_count[d], 5);
   expect_consistent(d);
 
-  model.last_bytes = 2;
+  codec::set_history(2);
   std::uint16_t e = codec::create_context(1, 'a');
   model.node_count[e] = 7999;
   model.context_total[e] = 7999;
@@ -296,20 +296,20 @@ TEST_F(ModelTest, EscapeWeights) {
   model.singleton_bias[0] = 15;
   EXPECT_EQ(codec::escape_weight(1, single), 1);
 
-  model.last_bytes = 1;
+  codec::set_history(1);
   EXPECT_EQ(codec::escape_weight(2, context_with_counts({1, 1})), 5);
-  model.last_bytes = 2;
+  codec::set_history(2);
   std::uint16_t five = context_with_counts({5, 1});
   model.node_next[five] = NO_LINK;  // one symbol of count 5
   model.context_total[five] = 5;
   model.context_extra[five] = 0;
   EXPECT_EQ(codec::escape_weight(0, five), 1);
-  model.last_bytes = 3;
+  codec::set_history(3);
   EXPECT_EQ(codec::escape_weight(2, context_with_counts({3, 1, 1})), 2) << "2*3*2/5";
-  model.last_bytes = 4;
+  codec::set_history(4);
   EXPECT_EQ(codec::escape_weight(1, context_with_counts({10, 1})), 1) << "few symbols: low";
 
-  model.last_bytes = 5;
+  codec::set_history(5);
   std::uint16_t many = codec::create_context(1, 0);
   for (unsigned s = 1; s < 182; ++s) append(many, std::uint8_t(s));
   ASSERT_EQ(model.context_total[many], 182);
