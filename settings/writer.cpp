@@ -19,11 +19,11 @@ int format_contents(char (&contents)[contents_capacity], char scr_digit) {
   return length > 0 && length < contents_capacity ? length : -1;
 }
 
+// fclose reports a failed flush, such as a full disk, as well.
 bool write_whole_file(const std::string& path, const char* contents, int length) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   bool written = std::fwrite(contents, 1, length, file) == static_cast<std::size_t>(length);
-  written = std::fflush(file) == 0 && written;
   return std::fclose(file) == 0 && written;
 }
 

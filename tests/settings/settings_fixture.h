@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -49,9 +48,13 @@ class SettingsFolder : public ::testing::Test {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
 
+  // Bounded, so a settings file that became an endless device cannot hang a test.
   std::string read_file() const {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string contents(4096, '\0');
+    in.read(contents.data(), static_cast<std::streamsize>(contents.size()));
+    contents.resize(static_cast<std::size_t>(in.gcount()));
+    return contents;
   }
 
   bool temporary_left() const { return fs::exists(path + ".tmp") || fs::is_symlink(path + ".tmp"); }
