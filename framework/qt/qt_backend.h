@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QMargins>
 #include <QString>
 #include <QWidget>
 #include <cstddef>
@@ -23,6 +24,7 @@ struct BackendState {
   QEventLoop* loop = nullptr;          // the running Window cycle's loop
   bool end_requested = false;          // end_event_loop came before the loop ran
   int end_status = 0;
+  QMargins known_frame_margins;        // the decorations of the last frame
   int frames_created = 0;
   int message_boxes_shown = 0;
   int font_dialogs_shown = 0;

@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -16,12 +17,12 @@ namespace {
 
 class FrameWidget : public QWidget, public PeerLink {
  public:
-  FrameWidget() : QWidget(nullptr) {}
+  FrameWidget() : QWidget(nullptr) {
+    connect(&settle_timer_, &QTimer::timeout, this, [this] { check_decorations(); });
+  }
 
   QPointer<QWidget> client;
   Rect outer;
-  QMargins placed_with;
-  bool awaiting_decorations = true;
 
  protected:
   // The close box, the system menu and Alt+F4 close the frame our way.
@@ -33,16 +34,29 @@ class FrameWidget : public QWidget, public PeerLink {
     if (client) client->setGeometry(rect());
     QWidget::resizeEvent(event);
   }
-  // A window manager adds its decorations after the first placement; the
-  // frame is placed once more so that its outer edges land where asked.
-  void moveEvent(QMoveEvent* event) override {
-    QWidget::moveEvent(event);
-    if (!awaiting_decorations || windowHandle() == nullptr) return;
-    QMargins margins = windowHandle()->frameMargins();
-    if (margins == placed_with) return;
-    awaiting_decorations = false;
-    place_frame(*this, outer);
+  // A window manager adds its decorations some time after the frame is
+  // shown; until they settle, the frame is placed again whenever its outer
+  // edges are not where they were asked to be.
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    settle_checks_left_ = settle_checks;
+    check_decorations();
+    settle_timer_.start(settle_interval_ms);
   }
+
+ private:
+  static constexpr int settle_checks = 40;
+  static constexpr int settle_interval_ms = 25;
+
+  void check_decorations() {
+    if (--settle_checks_left_ <= 0) settle_timer_.stop();
+    if (windowHandle() == nullptr) return;
+    QRect wanted(outer.x, outer.y, outer.width, outer.height);
+    if (frameGeometry() != wanted) place_frame(*this, outer);
+  }
+
+  QTimer settle_timer_{this};
+  int settle_checks_left_ = 0;
 };
 
 class ClientWidget : public QWidget, public PeerLink {
@@ -128,12 +142,16 @@ TWindow* owner_of(QObject* widget) {
   return link != nullptr ? link->owner : nullptr;
 }
 
+// A frame not yet decorated is placed with the decorations the last one
+// got, so a restarted Window cycle does not jump once they arrive.
 void place_frame(QWidget& frame, const Rect& outer) {
   QMargins margins = frame.windowHandle() != nullptr ? frame.windowHandle()->frameMargins() : QMargins();
-  if (auto* framed = dynamic_cast<FrameWidget*>(&frame); framed != nullptr) {
-    framed->outer = outer;
-    framed->placed_with = margins;
+  if (margins.isNull()) {
+    margins = state.known_frame_margins;
+  } else {
+    state.known_frame_margins = margins;
   }
+  if (auto* framed = dynamic_cast<FrameWidget*>(&frame); framed != nullptr) framed->outer = outer;
   int width = std::max(1, outer.width - margins.left() - margins.right());
   int height = std::max(1, outer.height - margins.top() - margins.bottom());
   frame.setGeometry(outer.x + margins.left(), outer.y + margins.top(), width, height);
