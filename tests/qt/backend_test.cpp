@@ -194,12 +194,29 @@ class RecordingClient : public fw::TWindow {
     set_background(fw::rgb(0, 128, 0));
     new fw::TButton(this, 7, "Seven", 10, 5, 60, 20);
   }
+  // Blanks in an opaque red cell, then a black pixel and a text run in the
+  // context's own font after a font was selected and given back.
+  void paint(fw::PaintContext& dc) override {
+    fw::FontSpec spec;
+    spec.face = "Courier New";
+    spec.height = 20;
+    auto font = fw::TFont::create(spec);
+    previous_font = dc.select_font(font.get());
+    first_background = dc.set_text_background(fw::rgb(255, 0, 0));
+    dc.text_out(10, 40, "    ", 4);
+    given_back_font = dc.select_font(previous_font);
+    dc.set_pixel(200, 100, fw::rgb(0, 0, 0));
+    dc.text_out(10, 70, "WWWW", 4);
+  }
   bool find_command(int id) override {
     commands.push_back(id);
     close_window();
     return true;
   }
   std::vector<int> commands;
+  const fw::TFont* previous_font = nullptr;
+  const fw::TFont* given_back_font = nullptr;
+  fw::Colour first_background = 0;
 };
 
 class SmallApp : public fw::TApplication {
@@ -220,7 +237,7 @@ TEST(QtWindows, FramePlacedWholeClientFollowsAndButtonsCommand) {
   SmallApp application;
   QRect frame_geometry;
   QRect client_after_resize;
-  QRgb background = 0;
+  QImage picture;
   ModalScript script;
   auto small_window = [] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -232,7 +249,7 @@ TEST(QtWindows, FramePlacedWholeClientFollowsAndButtonsCommand) {
     QWidget* frame = small_window();
     frame_geometry = frame->frameGeometry();
     auto* client = frame->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    background = client->grab().toImage().pixel(150, 150);
+    picture = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
     frame->resize(420, 260);
     client_after_resize = client->geometry();
     qt_test::button_labelled(*client, "Seven")->click();
@@ -243,7 +260,22 @@ TEST(QtWindows, FramePlacedWholeClientFollowsAndButtonsCommand) {
   EXPECT_TRUE(script.finished());
   EXPECT_EQ(frame_geometry, QRect(40, 30, 300, 200));
   EXPECT_EQ(client_after_resize, QRect(0, 0, 420, 260));
-  EXPECT_EQ(background, qRgb(0, 128, 0));
+  const QRgb green = qRgb(0, 128, 0);
+  const QRgb red = qRgb(255, 0, 0);
+  EXPECT_EQ(picture.pixel(150, 150), green) << "erased with the window's background";
+  EXPECT_EQ(picture.pixel(10, 40), red) << "text cells are opaque";
+  EXPECT_EQ(picture.pixel(9, 40), green);
+  EXPECT_EQ(picture.pixel(11, 40 + 19), red) << "the cell is the font's 20-pixel line height";
+  EXPECT_EQ(picture.pixel(200, 100), qRgb(0, 0, 0));
+  EXPECT_EQ(picture.pixel(201, 100), green);
+  bool dark_text = false;
+  for (int y = 70; y < 85; ++y) {
+    for (int x = 10; x < 40; ++x) dark_text = dark_text || qGray(picture.pixel(x, y)) < 64;
+  }
+  EXPECT_TRUE(dark_text) << "text is black by default";
+  EXPECT_EQ(application.client->previous_font, nullptr);
+  EXPECT_NE(application.client->given_back_font, nullptr);
+  EXPECT_EQ(application.client->first_background, fw::rgb(255, 255, 255));
   EXPECT_EQ(application.client->commands, std::vector<int>({7}));
   EXPECT_FALSE(application.main_window()->alive());
 }
