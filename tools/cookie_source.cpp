@@ -73,6 +73,7 @@ void add_fortune_file(CookieSource& source, std::string_view file_bytes) {
   for (FortunePiece& piece : split_fortune_text(normalise_line_ends(file_bytes))) {
     if (piece.at_edge) continue;
     Conversion converted = utf8_to_cp1252(piece.text);
+    converted.text = expand_tabs(converted.text);
     const SkipReason reason = reason_to_skip(converted.text);
     if (reason != SkipReason::count_of_reasons) {
       ++source.skip_count(reason);

@@ -19,6 +19,24 @@ std::string normalise_line_ends(std::string_view text) {
   return out;
 }
 
+std::string expand_tabs(std::string_view text) {
+  constexpr std::size_t tab_stop = 8;
+  std::string out;
+  out.reserve(text.size());
+  std::size_t column = 0;
+  for (const char c : text) {
+    if (c == '\t') {
+      const std::size_t spaces = tab_stop - column % tab_stop;
+      out.append(spaces, ' ');
+      column += spaces;
+      continue;
+    }
+    out += c;
+    column = c == '\n' ? 0 : column + 1;
+  }
+  return out;
+}
+
 std::vector<FortunePiece> split_fortune_text(std::string_view text) {
   constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
   if (text.starts_with(byte_order_mark)) text.remove_prefix(byte_order_mark.size());

@@ -13,6 +13,10 @@ namespace tools {
 // inside a line stays.
 std::string normalise_line_ends(std::string_view text);
 
+// Tabs become spaces up to the next multiple of 8 columns of their line: the
+// viewer draws every byte as a character cell, and a tab there shows as a box.
+std::string expand_tabs(std::string_view text);
+
 struct FortunePiece {
   std::string text;
   bool at_edge = false;  // the empty stretch before the first or after the last "%"

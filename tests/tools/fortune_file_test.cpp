@@ -19,6 +19,15 @@ TEST(FortuneFile, LineEndsBecomeLfAndLoneCrsStay) {
   EXPECT_EQ(normalise_line_ends(""), "");
 }
 
+TEST(FortuneFile, TabsStopEveryEightColumnsOfTheirLine) {
+  EXPECT_EQ(expand_tabs("\tx"), "        x");
+  EXPECT_EQ(expand_tabs("abc\tx"), "abc     x");
+  EXPECT_EQ(expand_tabs("abcdefgh\tx"), "abcdefgh        x");
+  EXPECT_EQ(expand_tabs("ab\t\tx"), "ab              x");
+  EXPECT_EQ(expand_tabs("long line\n\tx"), "long line\n        x");
+  EXPECT_EQ(expand_tabs("no tabs"), "no tabs");
+}
+
 TEST(FortuneFile, SplitsAtPercentLinesOnly) {
   const auto pieces = split_fortune_text("%\none\ntwo\n%\n100%\n %\n%%\n%\n\nlast");
   EXPECT_EQ(texts(pieces), (std::vector<std::string>{"", "one\ntwo", "100%\n %\n%%", "\nlast"}));
