@@ -26,12 +26,12 @@ void TMainWindow::set_up_window() {
 // weight: the platform's font matching decides what that looks like.
 void TMainWindow::make_display_font(int height) {
   display_font_.reset();
-  fw::FontSpec spec;
-  spec.face = settings::current.font_text;
-  spec.height = height;
-  spec.weight = 400;
-  spec.char_set = 1;
-  display_font_ = fw::TFont::create(spec);
+  fw::FontSpec font_spec;
+  font_spec.face = settings::current.font_text;
+  font_spec.height = height;
+  font_spec.weight = 400;
+  font_spec.char_set = 1;
+  display_font_ = fw::TFont::create(font_spec);
   if (!display_font_) report_problem(problem_illegal_font);
 }
 

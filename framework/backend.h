@@ -23,7 +23,7 @@ void post_close(TWindow& window);
 int run_event_loop();
 void end_event_loop(int status);
 
-void* create_font(const FontSpec& spec);  // null when the platform refuses
+void* create_font(const FontSpec& font_spec);  // null when the platform refuses
 void delete_font(void* handle);
 
 }  // namespace fw::backend

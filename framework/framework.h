@@ -62,16 +62,16 @@ struct FontSpec {
 class TFont {
  public:
   // Null when the font cannot be made (no memory, or the platform refuses).
-  static std::unique_ptr<TFont> create(const FontSpec& spec);
+  static std::unique_ptr<TFont> create(const FontSpec& font_spec);
   ~TFont();
   TFont(const TFont&) = delete;
   TFont& operator=(const TFont&) = delete;
 
-  const FontSpec& spec() const { return spec_; }
+  const FontSpec& font_spec() const { return spec_; }
   void* handle() const { return handle_; }
 
  private:
-  TFont(const FontSpec& spec, void* handle) : spec_(spec), handle_(handle) {}
+  TFont(const FontSpec& font_spec, void* handle) : spec_(font_spec), handle_(handle) {}
   FontSpec spec_;
   void* handle_;
 };

@@ -12,10 +12,10 @@ namespace {
 TApplication* running_application = nullptr;
 }
 
-std::unique_ptr<TFont> TFont::create(const FontSpec& spec) {
-  void* handle = backend::create_font(spec);
+std::unique_ptr<TFont> TFont::create(const FontSpec& font_spec) {
+  void* handle = backend::create_font(font_spec);
   if (handle == nullptr) return nullptr;
-  std::unique_ptr<TFont> font(new (std::nothrow) TFont(spec, handle));
+  std::unique_ptr<TFont> font(new (std::nothrow) TFont(font_spec, handle));
   if (!font) backend::delete_font(handle);
   return font;
 }

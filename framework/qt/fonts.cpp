@@ -26,17 +26,17 @@ int pixel_size_for_cell_height(QFont font, int cell_height) {
   return size;
 }
 
-QFont font_from_spec(const FontSpec& spec) {
+QFont font_from_spec(const FontSpec& font_spec) {
   QFont font;
-  font.setFamily(decode_windows_1252(spec.face.c_str()));
-  font.setWeight(spec.weight > 0 ? static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)) : QFont::Normal);
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strike_out);
-  if (spec.height > 0) {
-    font.setPixelSize(pixel_size_for_cell_height(font, spec.height));
-  } else if (spec.height < 0) {
-    font.setPixelSize(-spec.height);
+  font.setFamily(decode_windows_1252(font_spec.face.c_str()));
+  font.setWeight(font_spec.weight > 0 ? static_cast<QFont::Weight>(std::clamp(font_spec.weight, 1, 1000)) : QFont::Normal);
+  font.setItalic(font_spec.italic);
+  font.setUnderline(font_spec.underline);
+  font.setStrikeOut(font_spec.strike_out);
+  if (font_spec.height > 0) {
+    font.setPixelSize(pixel_size_for_cell_height(font, font_spec.height));
+  } else if (font_spec.height < 0) {
+    font.setPixelSize(-font_spec.height);
   }
   return font;
 }
@@ -45,9 +45,9 @@ QFont font_from_spec(const FontSpec& spec) {
 
 namespace fw::backend {
 
-void* create_font(const FontSpec& spec) {
+void* create_font(const FontSpec& font_spec) {
   qt::application();
-  return new (std::nothrow) QFont(qt::font_from_spec(spec));
+  return new (std::nothrow) QFont(qt::font_from_spec(font_spec));
 }
 
 void delete_font(void* handle) { delete static_cast<QFont*>(handle); }

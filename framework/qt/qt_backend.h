@@ -61,7 +61,7 @@ void encode_windows_1252(const QString& text, char* out, std::size_t capacity);
 
 // The largest pixel size at which the font's line height fits cell_height.
 int pixel_size_for_cell_height(QFont font, int cell_height);
-QFont font_from_spec(const FontSpec& spec);
+QFont font_from_spec(const FontSpec& font_spec);
 
 // The font dialog's records, read into a QFont and written back from one.
 QFont font_from_records(const CHOOSEFONTA& request);

@@ -266,10 +266,10 @@ void end_event_loop(int status) {
   }
 }
 
-void* create_font(const FontSpec& spec) {
+void* create_font(const FontSpec& font_spec) {
   if (windows.fail_fonts) return nullptr;
-  windows.fonts.push_back(FontRecord{static_cast<int>(windows.fonts.size()) + 1, spec, false});
-  windows.log.push_back("font " + spec.face);
+  windows.fonts.push_back(FontRecord{static_cast<int>(windows.fonts.size()) + 1, font_spec, false});
+  windows.log.push_back("font " + font_spec.face);
   return &windows.fonts.back();
 }
 

@@ -40,7 +40,7 @@ struct WindowRecord {
 
 struct FontRecord {
   int serial = 0;  // 1-based; 0 in a text run means the context's own font
-  FontSpec spec;
+  FontSpec font_spec;
   bool deleted = false;
 };
 

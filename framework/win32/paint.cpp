@@ -37,12 +37,12 @@ Colour HdcPaintContext::set_text_background(Colour colour) { return SetBkColor(h
 
 namespace backend {
 
-void* create_font(const FontSpec& spec) {
-  return CreateFontA(spec.height, spec.width, spec.escapement, spec.orientation, spec.weight,
-                     spec.italic, spec.underline, spec.strike_out, static_cast<DWORD>(spec.char_set),
-                     static_cast<DWORD>(spec.out_precision), static_cast<DWORD>(spec.clip_precision),
-                     static_cast<DWORD>(spec.quality), static_cast<DWORD>(spec.pitch_and_family),
-                     spec.face.c_str());
+void* create_font(const FontSpec& font_spec) {
+  return CreateFontA(font_spec.height, font_spec.width, font_spec.escapement, font_spec.orientation, font_spec.weight,
+                     font_spec.italic, font_spec.underline, font_spec.strike_out, static_cast<DWORD>(font_spec.char_set),
+                     static_cast<DWORD>(font_spec.out_precision), static_cast<DWORD>(font_spec.clip_precision),
+                     static_cast<DWORD>(font_spec.quality), static_cast<DWORD>(font_spec.pitch_and_family),
+                     font_spec.face.c_str());
 }
 
 void delete_font(void* handle) {

@@ -122,7 +122,7 @@ TEST_F(ViewerTest, ConfigCancelledStillRestartsWithANewCookieAndTheOldSettings) 
   EXPECT_EQ(second.rect.y, 250);
   EXPECT_EQ(second.rect.height, rows_of(static_cast<int>(seen[1].cookie_number)) * 13 + 60);
   ASSERT_EQ(windows.fonts.size(), 2u);
-  EXPECT_EQ(windows.fonts[1].spec.face, "Courier New");
+  EXPECT_EQ(windows.fonts[1].font_spec.face, "Courier New");
 }
 
 TEST_F(ViewerTest, ConfigCompletedGivesTheNextWindowTheNewFontSizeAndPlace) {
@@ -145,8 +145,8 @@ TEST_F(ViewerTest, ConfigCompletedGivesTheNextWindowTheNewFontSizeAndPlace) {
   EXPECT_EQ(second.rect.y, 378);
   EXPECT_EQ(second.rect.height, rows_of(static_cast<int>(seen.at(0).cookie_number)) * 11 + 60);
   ASSERT_EQ(windows.fonts.size(), 2u);
-  EXPECT_EQ(windows.fonts[1].spec.face, "Arial Bold");
-  EXPECT_EQ(windows.fonts[1].spec.height, 11);
+  EXPECT_EQ(windows.fonts[1].font_spec.face, "Arial Bold");
+  EXPECT_EQ(windows.fonts[1].font_spec.height, 11);
 }
 
 TEST_F(ViewerTest, AboutShowsTheFixedNoticeOverTheWindowAndChangesNothing) {

@@ -118,17 +118,17 @@ TEST_F(ViewerTest, RowsAreRunsOfTheGridInTheDisplayFontOneSizApart) {
   ASSERT_EQ(run(), 0);
 
   ASSERT_EQ(windows.fonts.size(), 1u);
-  const fw::FontSpec& spec = windows.fonts[0].spec;
-  EXPECT_EQ(spec.face, "Courier New Bold Italic");
-  EXPECT_EQ(spec.height, 17);
-  EXPECT_EQ(spec.width, 0);
-  EXPECT_EQ(spec.weight, 400);
-  EXPECT_FALSE(spec.italic);
-  EXPECT_FALSE(spec.underline);
-  EXPECT_FALSE(spec.strike_out);
-  EXPECT_EQ(spec.char_set, 1);
-  EXPECT_EQ(spec.escapement + spec.orientation + spec.out_precision + spec.clip_precision + spec.quality +
-                spec.pitch_and_family,
+  const fw::FontSpec& font_spec = windows.fonts[0].font_spec;
+  EXPECT_EQ(font_spec.face, "Courier New Bold Italic");
+  EXPECT_EQ(font_spec.height, 17);
+  EXPECT_EQ(font_spec.width, 0);
+  EXPECT_EQ(font_spec.weight, 400);
+  EXPECT_FALSE(font_spec.italic);
+  EXPECT_FALSE(font_spec.underline);
+  EXPECT_FALSE(font_spec.strike_out);
+  EXPECT_EQ(font_spec.char_set, 1);
+  EXPECT_EQ(font_spec.escapement + font_spec.orientation + font_spec.out_precision + font_spec.clip_precision + font_spec.quality +
+                font_spec.pitch_and_family,
             0);
   EXPECT_TRUE(windows.fonts[0].deleted);  // released with its window
   EXPECT_EQ(windows.font_double_deletes, 0);

@@ -201,10 +201,10 @@ TEST(Win32Painting, PixelsFontsAndOpaqueTextBackground) {
   Canvas canvas;
   ASSERT_NE(canvas.bitmap, nullptr);
   HGDIOBJ own_font = GetCurrentObject(canvas.dc, OBJ_FONT);
-  fw::FontSpec spec;
-  spec.face = "Liberation Mono Bold";
-  spec.height = 13;
-  auto font = fw::TFont::create(spec);
+  fw::FontSpec font_spec;
+  font_spec.face = "Liberation Mono Bold";
+  font_spec.height = 13;
+  auto font = fw::TFont::create(font_spec);
   ASSERT_NE(font, nullptr);
   {
     fw::win32::HdcPaintContext dc(canvas.dc);

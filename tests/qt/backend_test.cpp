@@ -37,10 +37,10 @@ TEST(QtText, Windows1252DecodesItsOwnCharactersAndRoundTrips) {
 TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
   fw::qt::application();
   for (int siz : {8, 11, 13, 16, 21, 27, 40}) {
-    fw::FontSpec spec;
-    spec.face = "Courier New";
-    spec.height = siz;
-    auto font = fw::TFont::create(spec);
+    fw::FontSpec font_spec;
+    font_spec.face = "Courier New";
+    font_spec.height = siz;
+    auto font = fw::TFont::create(font_spec);
     ASSERT_NE(font, nullptr);
     QFont made = *static_cast<const QFont*>(font->handle());
     EXPECT_LE(QFontMetrics(made).height(), siz) << "rows would overlap at siz " << siz;
@@ -197,10 +197,10 @@ class RecordingClient : public fw::TWindow {
   // Blanks in an opaque red cell, then a black pixel and a text run in the
   // context's own font after a font was selected and given back.
   void paint(fw::PaintContext& dc) override {
-    fw::FontSpec spec;
-    spec.face = "Courier New";
-    spec.height = 20;
-    auto font = fw::TFont::create(spec);
+    fw::FontSpec font_spec;
+    font_spec.face = "Courier New";
+    font_spec.height = 20;
+    auto font = fw::TFont::create(font_spec);
     previous_font = dc.select_font(font.get());
     first_background = dc.set_text_background(fw::rgb(255, 0, 0));
     dc.text_out(10, 40, "    ", 4);
