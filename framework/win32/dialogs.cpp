@@ -16,7 +16,10 @@ int message_box(TWindow* owner, const char* text, const char* caption, unsigned 
 
 namespace {
 
-void copy_log_font(const fw::LOGFONTA& from, ::LOGFONTA& to) {
+// Our record and the platform's share their field names, so one copy serves
+// both directions.
+template <class From, class To>
+void copy_log_font(const From& from, To& to) {
   to.lfHeight = from.lfHeight;
   to.lfWidth = from.lfWidth;
   to.lfEscapement = from.lfEscapement;
@@ -31,24 +34,6 @@ void copy_log_font(const fw::LOGFONTA& from, ::LOGFONTA& to) {
   to.lfQuality = from.lfQuality;
   to.lfPitchAndFamily = from.lfPitchAndFamily;
   static_assert(sizeof(to.lfFaceName) == sizeof(from.lfFaceName));
-  std::memcpy(to.lfFaceName, from.lfFaceName, sizeof(to.lfFaceName));
-  to.lfFaceName[sizeof(to.lfFaceName) - 1] = '\0';
-}
-
-void copy_log_font(const ::LOGFONTA& from, fw::LOGFONTA& to) {
-  to.lfHeight = from.lfHeight;
-  to.lfWidth = from.lfWidth;
-  to.lfEscapement = from.lfEscapement;
-  to.lfOrientation = from.lfOrientation;
-  to.lfWeight = from.lfWeight;
-  to.lfItalic = from.lfItalic;
-  to.lfUnderline = from.lfUnderline;
-  to.lfStrikeOut = from.lfStrikeOut;
-  to.lfCharSet = from.lfCharSet;
-  to.lfOutPrecision = from.lfOutPrecision;
-  to.lfClipPrecision = from.lfClipPrecision;
-  to.lfQuality = from.lfQuality;
-  to.lfPitchAndFamily = from.lfPitchAndFamily;
   std::memcpy(to.lfFaceName, from.lfFaceName, sizeof(to.lfFaceName));
   to.lfFaceName[sizeof(to.lfFaceName) - 1] = '\0';
 }
