@@ -1,5 +1,7 @@
 #include "codec/coder.h"
 
+#include <bit>
+
 namespace codec {
 
 std::uint8_t input_buffer[input_capacity];
@@ -94,24 +96,34 @@ void encoder_finish() {
 
 // ---- decoder ----
 
-static unsigned next_input_bit() {
-  coder.in_bits = std::uint16_t(coder.in_bits << 1);
-  if ((coder.in_bits & 0xFF) == 0) {
-    int byte = read_input_byte();
-    coder.in_bits = byte < 0 ? 0x100 : std::uint16_t((byte << 1) | 1);
-  }
-  return (coder.in_bits >> 8) & 1;
-}
+namespace {
 
-static unsigned stream_byte_or_ones() {
+unsigned stream_byte_or_ones() {
   int byte = read_input_byte();
   return byte < 0 ? 0xFF : unsigned(byte);
 }
+
+// The next n (0..16) bits of the stream, earliest in the highest place;
+// past the end of the input every bit is 1.
+inline unsigned take_bits(unsigned n) {
+  std::uint32_t bits = coder.in_bits, count = coder.in_count;
+  while (count < n) {
+    bits = (bits << 8) | stream_byte_or_ones();
+    count += 8;
+  }
+  count -= n;
+  coder.in_bits = bits & ((1u << count) - 1);
+  coder.in_count = count;
+  return (bits >> count) & ((1u << n) - 1);
+}
+
+}  // namespace
 
 void decoder_start() {
   coder.high = 0xFFFF;
   coder.low = 0;
   coder.in_bits = 0;
+  coder.in_count = 0;
   unsigned first = stream_byte_or_ones();
   coder.code = std::uint16_t(first * 256 + stream_byte_or_ones());
 }
@@ -122,24 +134,28 @@ std::uint16_t decode_target(std::uint16_t total) {
   return std::uint16_t((offset * total - 1) / width);
 }
 
-// The registers live in locals for the loop: the input bytes are uint8_t and
-// could otherwise alias them, forcing a reload after every bit.
+// Both normalisation loops run in one step each: the settled bits are the
+// leading bits where low and high agree, and the straddles the following
+// bits where low has 1 and high has 0. Of the straddle's flips of code's top
+// bit only the last one stays in the register.
 void decode_range(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
   narrow(low_count, high_count, total);
-  std::uint16_t low = coder.low, high = coder.high, code = coder.code;
-  while (((low ^ high) & 0x8000) == 0) {
-    low = std::uint16_t(low << 1);
-    high = std::uint16_t((high << 1) | 1);
-    code = std::uint16_t((code << 1) | next_input_bit());
+  std::uint32_t low = coder.low, high = coder.high, code = coder.code;
+  auto settled = unsigned(std::countl_zero(std::uint16_t(low ^ high)));
+  if (settled > 0) {
+    low = (low << settled) & 0xFFFF;
+    high = ((high << settled) | ((1u << settled) - 1)) & 0xFFFF;
+    code = ((code << settled) | take_bits(settled)) & 0xFFFF;
   }
-  while ((low & 0x4000) && !(high & 0x4000)) {
-    low = std::uint16_t((low << 1) & 0x7FFF);
-    high = std::uint16_t((high << 1) | 0x8001);
-    code = std::uint16_t((((code << 1) & 0xFFFF) ^ 0x8000) | next_input_bit());
+  auto straddles = unsigned(std::countl_one(std::uint32_t(low & ~high & 0x7FFF) << 17));
+  if (straddles > 0) {
+    low = (low << straddles) & 0x7FFF;
+    high = ((high << straddles) | ((1u << straddles) - 1) | 0x8000) & 0xFFFF;
+    code = (((code << straddles) | take_bits(straddles)) & 0xFFFF) ^ 0x8000;
   }
-  coder.low = low;
-  coder.high = high;
-  coder.code = code;
+  coder.low = std::uint16_t(low);
+  coder.high = std::uint16_t(high);
+  coder.code = std::uint16_t(code);
 }
 
 }  // namespace codec

@@ -18,7 +18,10 @@ struct Coder {
   std::uint16_t pending_bits = 0;
   std::uint16_t out_bits = 1;
   std::uint16_t code = 0;
-  std::uint16_t in_bits = 0;
+  // Input bits not yet taken: the low in_count bits of in_bits, earliest
+  // first. A byte is read only when a bit is needed and none is left.
+  std::uint32_t in_bits = 0;
+  std::uint32_t in_count = 0;
   // Set by write_output_byte when output_buffer is full; the byte is dropped.
   bool output_overflow = false;
   CoderEventHook event_hook = nullptr;
