@@ -15,7 +15,7 @@ struct NewOrders {
 };
 
 NewOrders orders_to_create(std::uint16_t first) {
-  unsigned limit = first == NO_LINK ? 0 : model.context_order[first] + 1u;
+  unsigned limit = first == NO_LINK ? 0 : model.contexts[first].context_order + 1u;
   return {model.max_new_order + 1u, limit};
 }
 

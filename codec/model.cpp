@@ -25,35 +25,24 @@ void release(T*& table) {
 bool obtain_tables() {
   ContextModel& m = model;
   allocation_hook.requests = 0;
-  obtain(m.hash_heads, 32768);
-  obtain(m.context_chain, 20000);
-  obtain(m.lru_newer, 20000);
-  obtain(m.lru_older, 20000);
-  obtain(m.context_order, 10000);
-  obtain(m.context_extra, 10000);
-  obtain(m.context_total, 20000);
-  obtain(m.context_low, 10000);
-  obtain(m.context_credit, 10000);
-  obtain(m.context_key, 40000);
-  obtain(m.node_symbol, 32760);
-  obtain(m.node_count, 65520);
-  obtain(m.node_next, 65520);
-  return m.hash_heads && m.context_chain && m.lru_newer && m.lru_older && m.context_order &&
-         m.context_extra && m.context_total && m.context_low && m.context_credit &&
-         m.context_key && m.node_symbol && m.node_count && m.node_next;
+  obtain(m.hash_heads, HASH_BUCKETS * sizeof(std::uint16_t));
+  obtain(m.contexts, CONTEXT_SLOTS * sizeof(ContextSlot));
+  obtain(m.nodes, NODE_SLOTS * sizeof(SymbolNode));
+  return m.hash_heads && m.contexts && m.nodes;
 }
 
 void reset_tables() {
   ContextModel& m = model;
   for (unsigned b = 0; b < HASH_BUCKETS; ++b) m.hash_heads[b] = NO_LINK;
   for (unsigned c = 0; c < CONTEXT_SLOTS; ++c) {
-    m.context_order[c] = NEVER_USED;
-    m.lru_newer[c] = std::uint16_t(c - 1);
-    m.lru_older[c] = std::uint16_t(c + 1);
-    m.node_next[c] = NO_LINK;
+    ContextSlot& slot = m.contexts[c];
+    slot.context_order = NEVER_USED;
+    slot.lru_newer = std::uint16_t(c - 1);
+    slot.lru_older = std::uint16_t(c + 1);
+    m.nodes[c].node_next = NO_LINK;
   }
-  for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n) m.node_next[n] = std::uint16_t(n + 1);
-  m.node_next[NODE_SLOTS - 1] = NO_LINK;
+  for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n) m.nodes[n].node_next = std::uint16_t(n + 1);
+  m.nodes[NODE_SLOTS - 1].node_next = NO_LINK;
 }
 
 void reset_scalars() {
@@ -92,18 +81,8 @@ bool model_init() {
 void model_release() {
   ContextModel& m = model;
   release(m.hash_heads);
-  release(m.context_chain);
-  release(m.lru_newer);
-  release(m.lru_older);
-  release(m.context_order);
-  release(m.context_extra);
-  release(m.context_total);
-  release(m.context_low);
-  release(m.context_credit);
-  release(m.context_key);
-  release(m.node_symbol);
-  release(m.node_count);
-  release(m.node_next);
+  release(m.contexts);
+  release(m.nodes);
 }
 
 // The order is not mixed in: contexts of different orders may share a bucket.
@@ -139,17 +118,17 @@ std::uint16_t find_first_context() {
 
 std::uint16_t find_next_context() {
   ContextModel& m = model;
-  const std::uint16_t* chain = m.context_chain;
-  const std::uint8_t* orders = m.context_order;
-  const std::uint32_t* keys = m.context_key;
+  const ContextSlot* contexts = m.contexts;
   const std::uint32_t history = m.last_bytes;
   for (unsigned k = m.search_order; k-- > 0;) {
     std::uint32_t mask = k == MAX_ORDER ? 0xFFFFFFFFu : (1u << (8 * k)) - 1;
-    for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK; c = chain[c]) {
-      if (orders[c] == k && ((keys[c] ^ history) & mask) == 0) {
+    for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK;) {
+      const ContextSlot& slot = contexts[c];
+      if (slot.context_order == k && ((slot.context_key ^ history) & mask) == 0) {
         m.search_order = std::uint16_t(k);
         return c;
       }
+      c = slot.context_chain;
     }
   }
   return NO_LINK;
@@ -157,40 +136,43 @@ std::uint16_t find_next_context() {
 
 static std::uint16_t take_least_recent_slot() {
   ContextModel& m = model;
+  ContextSlot* contexts = m.contexts;
   std::uint16_t c = m.lru_tail;
-  m.lru_tail = m.lru_newer[c];
-  m.lru_newer[m.lru_head] = c;
-  m.lru_older[c] = m.lru_head;
+  m.lru_tail = contexts[c].lru_newer;
+  contexts[m.lru_head].lru_newer = c;
+  contexts[c].lru_older = m.lru_head;
   m.lru_head = c;
   return c;
 }
 
 static void unlink_from_bucket(std::uint16_t c) {
   ContextModel& m = model;
-  std::uint16_t bucket = context_hash(m.context_order[c], m.context_key[c]);
+  ContextSlot* contexts = m.contexts;
+  std::uint16_t bucket = context_hash(contexts[c].context_order, contexts[c].context_key);
   if (m.hash_heads[bucket] == c) {
-    m.hash_heads[bucket] = m.context_chain[c];
+    m.hash_heads[bucket] = contexts[c].context_chain;
     return;
   }
   std::uint16_t before = m.hash_heads[bucket];
-  while (m.context_chain[before] != c) before = m.context_chain[before];
-  m.context_chain[before] = m.context_chain[c];
+  while (contexts[before].context_chain != c) before = contexts[before].context_chain;
+  contexts[before].context_chain = contexts[c].context_chain;
 }
 
 static void free_spare_nodes(std::uint16_t c) {
   ContextModel& m = model;
-  std::uint16_t first = m.node_next[c];
+  SymbolNode* nodes = m.nodes;
+  std::uint16_t first = nodes[c].node_next;
   if (first == NO_LINK) return;
   std::uint16_t last = first;
-  while (m.node_next[last] != NO_LINK) last = m.node_next[last];
-  m.node_next[last] = m.free_node_head;
+  while (nodes[last].node_next != NO_LINK) last = nodes[last].node_next;
+  nodes[last].node_next = m.free_node_head;
   m.free_node_head = first;
 }
 
 static void evict(std::uint16_t c) {
   ContextModel& m = model;
   ++m.counters.evictions;
-  if (m.context_order[c] == MAX_ORDER) {
+  if (m.contexts[c].context_order == MAX_ORDER) {
     ++m.counters.order4_evictions;
     if (--m.order4_evictions_left == 0 && m.max_new_order == MAX_ORDER) {
       m.max_new_order = MAX_ORDER - 1;
@@ -204,18 +186,17 @@ static void evict(std::uint16_t c) {
 std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   ContextModel& m = model;
   std::uint16_t c = take_least_recent_slot();
-  if (m.context_order[c] != NEVER_USED) evict(c);
-  m.node_next[c] = NO_LINK;
-  m.node_count[c] = 1;
-  m.node_symbol[c] = symbol;
-  m.context_total[c] = 1;
-  m.context_low[c] = 1;
-  m.context_extra[c] = 0;
-  m.context_credit[c] = 4;
-  m.context_order[c] = std::uint8_t(order);
-  m.context_key[c] = m.last_bytes;
+  ContextSlot& slot = m.contexts[c];
+  if (slot.context_order != NEVER_USED) evict(c);
+  m.nodes[c] = {NO_LINK, 1, symbol};
   std::uint16_t bucket = m.order_hash[order];
-  m.context_chain[c] = m.hash_heads[bucket];
+  slot.context_key = m.last_bytes;
+  slot.context_chain = m.hash_heads[bucket];
+  slot.context_total = 1;
+  slot.context_order = std::uint8_t(order);
+  slot.context_extra = 0;
+  slot.context_low = 1;
+  slot.context_credit = 4;
   m.hash_heads[bucket] = c;
   return c;
 }

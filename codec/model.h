@@ -39,21 +39,33 @@ struct AllocationHook {
   unsigned requests = 0;
 };
 
+// One record per context slot and one per symbol node, so that a search or a
+// list walk touches one cache line per step instead of one per field.
+struct ContextSlot {
+  std::uint32_t context_key;  // byte j of the key in bits 8j..8j+7
+  std::uint16_t context_chain;
+  std::uint16_t context_total;
+  std::uint16_t lru_newer;
+  std::uint16_t lru_older;
+  std::uint8_t context_order;
+  std::uint8_t context_extra;
+  std::uint8_t context_low;
+  std::uint8_t context_credit;
+};
+
+struct SymbolNode {
+  std::uint16_t node_next;
+  std::uint16_t node_count;
+  std::uint8_t node_symbol;
+};
+
+inline constexpr unsigned MODEL_TABLES = 3;
+
 struct ContextModel {
-  // The thirteen tables, obtained by model_init and released by model_release.
+  // Obtained by model_init and released by model_release.
   std::uint16_t* hash_heads = nullptr;
-  std::uint16_t* context_chain = nullptr;
-  std::uint16_t* lru_newer = nullptr;
-  std::uint16_t* lru_older = nullptr;
-  std::uint8_t* context_order = nullptr;
-  std::uint8_t* context_extra = nullptr;
-  std::uint16_t* context_total = nullptr;
-  std::uint8_t* context_low = nullptr;
-  std::uint8_t* context_credit = nullptr;
-  std::uint32_t* context_key = nullptr;  // byte j of the key in bits 8j..8j+7
-  std::uint8_t* node_symbol = nullptr;
-  std::uint16_t* node_count = nullptr;
-  std::uint16_t* node_next = nullptr;
+  ContextSlot* contexts = nullptr;
+  SymbolNode* nodes = nullptr;
 
   std::uint16_t order_hash[MAX_ORDER + 1] = {};  // element 0 stays 0
   std::uint16_t search_order = 0;

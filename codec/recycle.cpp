@@ -15,23 +15,24 @@ std::uint16_t choose_victim() {
   for (;;) {
     if (++m.recycle_cursor == CONTEXT_SLOTS) m.recycle_cursor = 0;
     std::uint16_t v = m.recycle_cursor;
-    if (m.node_next[v] != NO_LINK && !on_path(v)) return v;
+    if (m.nodes[v].node_next != NO_LINK && !on_path(v)) return v;
   }
 }
 
 std::uint16_t smallest_count(std::uint16_t v) {
-  const ContextModel& m = model;
-  std::uint16_t least = m.node_count[v];
-  for (std::uint16_t n = m.node_next[v]; n != NO_LINK; n = m.node_next[n])
-    if (m.node_count[n] < least) least = m.node_count[n];
+  const SymbolNode* nodes = model.nodes;
+  std::uint16_t least = nodes[v].node_count;
+  for (std::uint16_t n = nodes[v].node_next; n != NO_LINK; n = nodes[n].node_next)
+    if (nodes[n].node_count < least) least = nodes[n].node_count;
   return least;
 }
 
 void set_single_symbol_stats(std::uint16_t v) {
   ContextModel& m = model;
-  m.context_extra[v] = 0;
-  m.context_total[v] = m.node_count[v];
-  m.context_low[v] = m.node_count[v] < 3 ? 1 : 0;
+  ContextSlot& slot = m.contexts[v];
+  slot.context_extra = 0;
+  slot.context_total = m.nodes[v].node_count;
+  slot.context_low = m.nodes[v].node_count < 3 ? 1 : 0;
 }
 
 // The head holds the minimum: the first survivor (or the last node) moves into
@@ -39,15 +40,16 @@ void set_single_symbol_stats(std::uint16_t v) {
 // when no node is left after the head.
 bool replace_head(std::uint16_t v, std::uint16_t threshold) {
   ContextModel& m = model;
-  std::uint16_t first = m.node_next[v];
+  SymbolNode* nodes = m.nodes;
+  std::uint16_t first = nodes[v].node_next;
   std::uint16_t s = first;
-  while (m.node_count[s] < threshold && m.node_next[s] != NO_LINK) s = m.node_next[s];
-  m.node_count[v] = m.node_count[s];
-  m.node_symbol[v] = m.node_symbol[s];
-  std::uint16_t rest = m.node_next[s];
-  m.node_next[s] = m.free_node_head;
+  while (nodes[s].node_count < threshold && nodes[s].node_next != NO_LINK) s = nodes[s].node_next;
+  nodes[v].node_count = nodes[s].node_count;
+  nodes[v].node_symbol = nodes[s].node_symbol;
+  std::uint16_t rest = nodes[s].node_next;
+  nodes[s].node_next = m.free_node_head;
   m.free_node_head = first;
-  m.node_next[v] = rest;
+  nodes[v].node_next = rest;
   if (rest != NO_LINK) return true;
   set_single_symbol_stats(v);
   return false;
@@ -55,21 +57,23 @@ bool replace_head(std::uint16_t v, std::uint16_t threshold) {
 
 void prune_and_divide(std::uint16_t v, std::uint16_t threshold) {
   ContextModel& m = model;
-  m.node_count[v] = std::uint16_t(m.node_count[v] / threshold);
+  SymbolNode* nodes = m.nodes;
+  ContextSlot& slot = m.contexts[v];
+  nodes[v].node_count = std::uint16_t(nodes[v].node_count / threshold);
   set_single_symbol_stats(v);
   std::uint16_t before = v;
-  for (std::uint16_t n = m.node_next[v]; n != NO_LINK;) {
-    std::uint16_t after = m.node_next[n];
-    if (m.node_count[n] < threshold) {
-      m.node_next[before] = after;
-      m.node_next[n] = m.free_node_head;
+  for (std::uint16_t n = nodes[v].node_next; n != NO_LINK;) {
+    std::uint16_t after = nodes[n].node_next;
+    if (nodes[n].node_count < threshold) {
+      nodes[before].node_next = after;
+      nodes[n].node_next = m.free_node_head;
       m.free_node_head = n;
     } else {
-      auto count = std::uint16_t(m.node_count[n] / threshold);
-      m.node_count[n] = count;
-      ++m.context_extra[v];
-      m.context_total[v] = std::uint16_t(m.context_total[v] + count);
-      if (count < 3) ++m.context_low[v];
+      auto count = std::uint16_t(nodes[n].node_count / threshold);
+      nodes[n].node_count = count;
+      ++slot.context_extra;
+      slot.context_total = std::uint16_t(slot.context_total + count);
+      if (count < 3) ++slot.context_low;
       before = n;
     }
     n = after;
@@ -82,7 +86,7 @@ void recycle_nodes() {
   ++model.counters.recycle_calls;
   std::uint16_t v = choose_victim();
   auto threshold = std::uint16_t(smallest_count(v) + 1);
-  if (model.node_count[v] < threshold && !replace_head(v, threshold)) return;
+  if (model.nodes[v].node_count < threshold && !replace_head(v, threshold)) return;
   prune_and_divide(v, threshold);
 }
 

@@ -5,15 +5,16 @@ namespace codec {
 
 std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   ContextModel& m = model;
-  std::uint32_t total = m.context_total[c];
-  if (total == 1) return m.singleton_bias[m.context_order[c]] >= 16 ? 2 : 1;
-  if (m.context_extra[c] == 255) {
+  const ContextSlot& slot = m.contexts[c];
+  std::uint32_t total = slot.context_total;
+  if (total == 1) return m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
+  if (slot.context_extra == 255) {
     ++m.counters.full_alphabet_weights;
     return 1;
   }
   std::uint32_t e = low;
-  if (m.context_extra[c] != 0) {
-    std::uint32_t n = m.context_extra[c] + 1u;
+  if (slot.context_extra != 0) {
+    std::uint32_t n = slot.context_extra + 1u;
     if (2 * n >= total) {
       e = (2 * n * low) / total;
       if (n == total) e += n / 2;
@@ -35,30 +36,27 @@ unsigned boost_shift(std::uint16_t total) {
   return 1;
 }
 
-void after_success(std::uint16_t c) {
-  ContextModel& m = model;
-  std::uint8_t& bias = m.singleton_bias[m.context_order[c]];
-  if (m.context_total[c] == 1 && bias != 0) --bias;
+void after_success(const ContextSlot& slot) {
+  std::uint8_t& bias = model.singleton_bias[slot.context_order];
+  if (slot.context_total == 1 && bias != 0) --bias;
 }
 
-void after_escape(std::uint16_t c) {
-  ContextModel& m = model;
-  std::uint8_t& bias = m.singleton_bias[m.context_order[c]];
-  if (m.context_total[c] == 1 && bias < 32) ++bias;
+void after_escape(const ContextSlot& slot) {
+  std::uint8_t& bias = model.singleton_bias[slot.context_order];
+  if (slot.context_total == 1 && bias < 32) ++bias;
 }
 
 // Excludes every symbol of c not yet excluded and records the escape on the
 // path, with the last node of c's list as the place to append the byte.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
-  const std::uint16_t* next = m.node_next;
-  const std::uint8_t* symbols = m.node_symbol;
+  const SymbolNode* nodes = m.nodes;
   std::uint8_t* excluded = m.excluded;
   std::uint8_t* list = m.excluded_list;
   unsigned listed = m.excluded_count;
   std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = next[p]) {
-    std::uint8_t s = symbols[p];
+  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
+    std::uint8_t s = nodes[p].node_symbol;
     if (!excluded[s]) {
       excluded[s] = 1;
       list[listed++] = s;
@@ -90,16 +88,14 @@ struct Candidates {
 };
 
 void gather_candidates(std::uint16_t c, Candidates& found) {
-  const std::uint16_t* next = model.node_next;
-  const std::uint16_t* counts = model.node_count;
-  const std::uint8_t* symbols = model.node_symbol;
+  const SymbolNode* nodes = model.nodes;
   const std::uint8_t* excluded = model.excluded;
   unsigned n = 0, sum = 0, low = 0;
   std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = next[p]) {
+  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
     last = p;
-    if (excluded[symbols[p]]) continue;
-    unsigned count = counts[p];
+    if (excluded[nodes[p].node_symbol]) continue;
+    unsigned count = nodes[p].node_count;
     low += count < 3;
     found.node[n] = p;
     found.cumulative[n++] = std::uint16_t(sum);
@@ -113,12 +109,12 @@ void gather_candidates(std::uint16_t c, Candidates& found) {
 
 void record_candidates_escape(std::uint16_t c, const Candidates& found) {
   ContextModel& m = model;
-  const std::uint8_t* symbols = m.node_symbol;
+  const SymbolNode* nodes = m.nodes;
   std::uint8_t* excluded = m.excluded;
   std::uint8_t* list = m.excluded_list;
   unsigned listed = m.excluded_count;
   for (unsigned i = 0; i < found.count; ++i) {
-    std::uint8_t s = symbols[found.node[i]];
+    std::uint8_t s = nodes[found.node[i]].node_symbol;
     excluded[s] = 1;
     list[listed++] = s;
   }
@@ -139,54 +135,59 @@ unsigned excluded_below(unsigned symbol) {
 
 int encode_first(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
+  const SymbolNode* nodes = m.nodes;
+  const ContextSlot& slot = m.contexts[c];
   std::uint16_t cum = 0;
   std::uint16_t p = c;
-  for (; p != NO_LINK && m.node_symbol[p] != symbol; p = m.node_next[p])
-    cum = std::uint16_t(cum + m.node_count[p]);
-  std::uint16_t escape = escape_weight(m.context_low[c], c);
-  unsigned shift = boost_shift(m.context_total[c]);
-  auto total = std::uint16_t(m.context_total[c] << shift);
+  for (; p != NO_LINK && nodes[p].node_symbol != symbol; p = nodes[p].node_next)
+    cum = std::uint16_t(cum + nodes[p].node_count);
+  std::uint16_t escape = escape_weight(slot.context_low, c);
+  unsigned shift = boost_shift(slot.context_total);
+  auto total = std::uint16_t(slot.context_total << shift);
   m.path_length = 0;
   if (p != NO_LINK) {
     auto low = std::uint16_t(cum << shift);
-    encode_range(low, std::uint16_t(low + (m.node_count[p] << shift)), std::uint16_t(total + escape));
+    encode_range(low, std::uint16_t(low + (nodes[p].node_count << shift)),
+                 std::uint16_t(total + escape));
     if (m.run_length < 10) ++m.run_length;
-    after_success(c);
+    after_success(slot);
     record_success(c, p);
     return 1;
   }
   encode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
   m.run_length = 0;
-  after_escape(c);
+  after_escape(slot);
   record_escape(c);
   return 0;
 }
 
 int encode_excluding(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
+  const SymbolNode* nodes = m.nodes;
   std::uint16_t sum = 0, cum = 0, node = NO_LINK;
   unsigned low = 0;
-  for (std::uint16_t p = c; p != NO_LINK; p = m.node_next[p]) {
-    std::uint8_t s = m.node_symbol[p];
+  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
+    std::uint8_t s = nodes[p].node_symbol;
     if (m.excluded[s]) continue;
-    if (m.node_count[p] < 3) ++low;
+    if (nodes[p].node_count < 3) ++low;
     if (node == NO_LINK && s == symbol) {
       node = p;
       cum = sum;
     }
-    sum = std::uint16_t(sum + m.node_count[p]);
+    sum = std::uint16_t(sum + nodes[p].node_count);
   }
   std::uint16_t escape = escape_weight(low, c);
   auto total = std::uint16_t(sum + escape);
+  const ContextSlot& slot = m.contexts[c];
   if (node != NO_LINK) {
-    encode_range(cum, std::uint16_t(cum + m.node_count[node]), total);
+    encode_range(cum, std::uint16_t(cum + nodes[node].node_count), total);
     ++m.run_length;
-    after_success(c);
+    after_success(slot);
     record_success(c, node);
     return 1;
   }
   encode_range(sum, total, total);
-  after_escape(c);
+  after_escape(slot);
   record_escape(c);
   return 0;
 }
@@ -199,30 +200,30 @@ void encode_flat(unsigned symbol) {
 
 unsigned decode_first(std::uint16_t c) {
   ContextModel& m = model;
-  std::uint16_t escape = escape_weight(m.context_low[c], c);
-  unsigned shift = boost_shift(m.context_total[c]);
-  auto total = std::uint16_t(m.context_total[c] << shift);
+  const SymbolNode* nodes = m.nodes;
+  const ContextSlot& slot = m.contexts[c];
+  std::uint16_t escape = escape_weight(slot.context_low, c);
+  unsigned shift = boost_shift(slot.context_total);
+  auto total = std::uint16_t(slot.context_total << shift);
   unsigned target = decode_target(std::uint16_t(total + escape)) >> shift;
   m.path_length = 0;
   unsigned cum = 0;
-  std::uint16_t first = target < m.context_total[c] ? c : NO_LINK;
-  const std::uint16_t* next = m.node_next;
-  const std::uint16_t* counts = m.node_count;
-  for (std::uint16_t p = first; p != NO_LINK; p = next[p]) {
-    unsigned count = counts[p];
+  std::uint16_t first = target < slot.context_total ? c : NO_LINK;
+  for (std::uint16_t p = first; p != NO_LINK; p = nodes[p].node_next) {
+    unsigned count = nodes[p].node_count;
     if (cum + count > target) {
       decode_range(std::uint16_t(cum << shift), std::uint16_t((cum + count) << shift),
                    std::uint16_t(total + escape));
       if (m.run_length < 10) ++m.run_length;
-      after_success(c);
+      after_success(slot);
       record_success(c, p);
-      return m.node_symbol[p];
+      return nodes[p].node_symbol;
     }
     cum += count;
   }
   decode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
   m.run_length = 0;
-  after_escape(c);
+  after_escape(slot);
   record_escape(c);
   return END_SYMBOL;
 }
@@ -234,9 +235,10 @@ unsigned decode_excluding(std::uint16_t c) {
   std::uint16_t escape = escape_weight(candidates.low, c);
   auto total = std::uint16_t(candidates.sum + escape);
   unsigned target = decode_target(total);
+  const ContextSlot& slot = m.contexts[c];
   if (target >= candidates.sum) {
     decode_range(candidates.sum, total, total);
-    after_escape(c);
+    after_escape(slot);
     record_candidates_escape(c, candidates);
     return END_SYMBOL;
   }
@@ -244,11 +246,11 @@ unsigned decode_excluding(std::uint16_t c) {
   while (i + 1 < candidates.count && candidates.cumulative[i + 1] <= target) ++i;
   std::uint16_t p = candidates.node[i];
   std::uint16_t cum = candidates.cumulative[i];
-  decode_range(cum, std::uint16_t(cum + m.node_count[p]), total);
+  decode_range(cum, std::uint16_t(cum + m.nodes[p].node_count), total);
   ++m.run_length;
-  after_success(c);
+  after_success(slot);
   record_success(c, p);
-  return m.node_symbol[p];
+  return m.nodes[p].node_symbol;
 }
 
 unsigned decode_flat() {

@@ -5,32 +5,36 @@ namespace codec {
 void touch_context(std::uint16_t c) {
   ContextModel& m = model;
   if (c == m.lru_head) return;
+  ContextSlot* contexts = m.contexts;
+  ContextSlot& slot = contexts[c];
   if (c == m.lru_tail) {
-    m.lru_tail = m.lru_newer[c];
+    m.lru_tail = slot.lru_newer;
   } else {
-    m.lru_newer[m.lru_older[c]] = m.lru_newer[c];
-    m.lru_older[m.lru_newer[c]] = m.lru_older[c];
+    contexts[slot.lru_older].lru_newer = slot.lru_newer;
+    contexts[slot.lru_newer].lru_older = slot.lru_older;
   }
-  m.lru_newer[m.lru_head] = c;
-  m.lru_older[c] = m.lru_head;
+  contexts[m.lru_head].lru_newer = c;
+  slot.lru_older = m.lru_head;
   m.lru_head = c;
 }
 
 void halve_context(std::uint16_t c) {
   ContextModel& m = model;
-  ++m.context_credit[c];
-  if (m.context_credit[c] == 5) ++m.counters.credit_five;
+  ContextSlot& slot = m.contexts[c];
+  SymbolNode* nodes = m.nodes;
+  ++slot.context_credit;
+  if (slot.context_credit == 5) ++m.counters.credit_five;
   std::uint16_t total = 0;
   std::uint8_t low = 0;
-  for (std::uint16_t k = c; k != NO_LINK; k = m.node_next[k]) {
-    std::uint16_t count = m.node_count[k];
+  for (std::uint16_t k = c; k != NO_LINK; k = nodes[k].node_next) {
+    std::uint16_t count = nodes[k].node_count;
     if (count > 1) count = std::uint16_t(count >> 1);
-    m.node_count[k] = count;
+    nodes[k].node_count = count;
     total = std::uint16_t(total + count);
     if (count < 3) ++low;
   }
-  m.context_total[c] = total;
-  m.context_low[c] = low;
+  slot.context_total = total;
+  slot.context_low = low;
 }
 
 namespace {
@@ -39,14 +43,13 @@ namespace {
 std::uint16_t append_symbol(std::uint16_t c, std::uint16_t last, std::uint8_t symbol) {
   ContextModel& m = model;
   if (m.free_node_head == NO_LINK) recycle_nodes();
+  SymbolNode* nodes = m.nodes;
   std::uint16_t n = m.free_node_head;
-  m.node_next[last] = n;
-  m.free_node_head = m.node_next[n];
-  m.node_next[n] = NO_LINK;
-  m.node_count[n] = 1;
-  m.node_symbol[n] = symbol;
-  ++m.context_extra[c];
-  ++m.context_low[c];
+  nodes[last].node_next = n;
+  m.free_node_head = nodes[n].node_next;
+  nodes[n] = {NO_LINK, 1, symbol};
+  ++m.contexts[c].context_extra;
+  ++m.contexts[c].context_low;
   return n;
 }
 
@@ -54,17 +57,18 @@ std::uint16_t append_symbol(std::uint16_t c, std::uint16_t last, std::uint8_t sy
 // costs credit; when it runs out, or the total grows large, counts halve.
 void settle_credit(std::uint16_t c, std::uint16_t n) {
   ContextModel& m = model;
+  ContextSlot& slot = m.contexts[c];
   // total div symbols > 2 * count, without the division.
-  unsigned symbols = m.context_extra[c] + 1u;
-  if (m.context_total[c] >= (2u * m.node_count[n] + 1) * symbols) {
-    --m.context_credit[c];
-  } else if (m.context_credit[c] < 4) {
-    ++m.context_credit[c];
+  unsigned symbols = slot.context_extra + 1u;
+  if (slot.context_total >= (2u * m.nodes[n].node_count + 1) * symbols) {
+    --slot.context_credit;
+  } else if (slot.context_credit < 4) {
+    ++slot.context_credit;
   }
-  if (m.context_credit[c] == 0) {
+  if (slot.context_credit == 0) {
     ++m.counters.halvings_by_credit;
     halve_context(c);
-  } else if (m.context_total[c] >= 8000) {
+  } else if (slot.context_total >= 8000) {
     ++m.counters.halvings_by_total;
     halve_context(c);
   }
@@ -81,10 +85,10 @@ void update_path(std::uint8_t symbol) {
     std::uint16_t n = m.path_node[m.path_length];
     if (entry & ESCAPED) {
       n = append_symbol(c, n, symbol);
-    } else if (++m.node_count[n] == 3) {
-      --m.context_low[c];
+    } else if (++m.nodes[n].node_count == 3) {
+      --m.contexts[c].context_low;
     }
-    ++m.context_total[c];
+    ++m.contexts[c].context_total;
     settle_credit(c, n);
   }
 }

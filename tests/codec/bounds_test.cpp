@@ -56,7 +56,7 @@ TEST(CodecBounds, DecompressionStopsAtTheEndOfTheOutputArea) {
   EXPECT_EQ(run.status, RunStatus::output_overflow);
   EXPECT_EQ(codec::output_total, 0u) << "a damaged stream leaves no result";
   EXPECT_EQ(codec::output_buffer[codec::output_capacity - 1], 0x00) << "filled to the last byte";
-  EXPECT_EQ(codec::model.node_next, nullptr) << "the model was released";
+  EXPECT_EQ(codec::model.nodes, nullptr) << "the model was released";
 
   Result next = decompress_bytes({0x41, 0xBD, 0x80});
   EXPECT_EQ(next.status, RunStatus::ok) << "the next run starts clean";
@@ -67,7 +67,7 @@ TEST(CodecBounds, CompressionStopsWhenTheStreamOutgrowsTheOutputArea) {
   Result run = compress_bytes(random_bytes(codec::input_capacity, 256, 8));
   EXPECT_EQ(run.status, RunStatus::output_overflow);
   EXPECT_EQ(codec::output_total, 0u);
-  EXPECT_EQ(codec::model.node_next, nullptr);
+  EXPECT_EQ(codec::model.nodes, nullptr);
 }
 
 TEST(CodecHostileInput, TruncatedStreamsEnd) {

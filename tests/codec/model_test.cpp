@@ -16,7 +16,7 @@ class ModelTest : public ::testing::Test {
   // Appends a symbol to context c the way the update does after an escape.
   static void append(std::uint16_t c, std::uint8_t symbol) {
     std::uint16_t last = c;
-    while (model.node_next[last] != NO_LINK) last = model.node_next[last];
+    while (model.nodes[last].node_next != NO_LINK) last = model.nodes[last].node_next;
     model.path_context[0] = c | codec::ESCAPED;
     model.path_node[0] = last;
     model.path_length = 1;
@@ -30,13 +30,13 @@ class ModelTest : public ::testing::Test {
     std::uint16_t n = c, total = 0;
     std::uint8_t low = 0;
     for (std::uint16_t count : counts) {
-      model.node_count[n] = count;
+      model.nodes[n].node_count = count;
       total = std::uint16_t(total + count);
       low = std::uint8_t(low + (count < 3));
-      n = model.node_next[n];
+      n = model.nodes[n].node_next;
     }
-    model.context_total[c] = total;
-    model.context_low[c] = low;
+    model.contexts[c].context_total = total;
+    model.contexts[c].context_low = low;
     model.path_context[0] = NO_LINK;  // not on the path of a byte in progress
     return c;
   }
@@ -49,27 +49,27 @@ class ModelTest : public ::testing::Test {
 
   static std::vector<Symbol> list_of(std::uint16_t c) {
     std::vector<Symbol> list;
-    for (std::uint16_t n = c; n != NO_LINK; n = model.node_next[n])
-      list.push_back({model.node_symbol[n], model.node_count[n]});
+    for (std::uint16_t n = c; n != NO_LINK; n = model.nodes[n].node_next)
+      list.push_back({model.nodes[n].node_symbol, model.nodes[n].node_count});
     return list;
   }
 
   static unsigned free_nodes() {
     unsigned count = 0;
-    for (std::uint16_t n = model.free_node_head; n != NO_LINK; n = model.node_next[n]) ++count;
+    for (std::uint16_t n = model.free_node_head; n != NO_LINK; n = model.nodes[n].node_next) ++count;
     return count;
   }
 
   static void expect_consistent(std::uint16_t c) {
     unsigned total = 0, low = 0, length = 0;
-    for (std::uint16_t n = c; n != NO_LINK; n = model.node_next[n]) {
-      total += model.node_count[n];
-      low += model.node_count[n] < 3;
+    for (std::uint16_t n = c; n != NO_LINK; n = model.nodes[n].node_next) {
+      total += model.nodes[n].node_count;
+      low += model.nodes[n].node_count < 3;
       ++length;
     }
-    EXPECT_EQ(model.context_total[c], total);
-    EXPECT_EQ(model.context_low[c], low % 256);
-    EXPECT_EQ(model.context_extra[c] + 1u, length);
+    EXPECT_EQ(model.contexts[c].context_total, total);
+    EXPECT_EQ(model.contexts[c].context_low, low % 256);
+    EXPECT_EQ(model.contexts[c].context_extra + 1u, length);
   }
 };
 
@@ -100,19 +100,19 @@ TEST_F(ModelTest, FreshModelHasItsInitialState) {
   EXPECT_EQ(model.singleton_bias[0], 16);
   EXPECT_EQ(model.singleton_bias[4], 15);
   EXPECT_EQ(free_nodes(), 22760u);
-  EXPECT_EQ(model.node_next[32759], NO_LINK);
+  EXPECT_EQ(model.nodes[32759].node_next, NO_LINK);
   EXPECT_EQ(codec::find_first_context(), NO_LINK);
   EXPECT_EQ(model.path_length, 0);
 }
 
 TEST_F(ModelTest, ContextsTakeSlotsFromTheTopAndAreFoundAtTheirOwnOrder) {
   for (unsigned k = 5; k-- > 0;) EXPECT_EQ(codec::create_context(k, 'A'), 9995 + k);
-  EXPECT_EQ(model.context_credit[9999], 4);
-  EXPECT_EQ(model.context_total[9999], 1);
-  EXPECT_EQ(model.context_low[9999], 1);
-  EXPECT_EQ(model.context_extra[9999], 0);
-  EXPECT_EQ(model.context_order[9995], 0);
-  EXPECT_EQ(model.node_symbol[9995], 'A');
+  EXPECT_EQ(model.contexts[9999].context_credit, 4);
+  EXPECT_EQ(model.contexts[9999].context_total, 1);
+  EXPECT_EQ(model.contexts[9999].context_low, 1);
+  EXPECT_EQ(model.contexts[9999].context_extra, 0);
+  EXPECT_EQ(model.contexts[9995].context_order, 0);
+  EXPECT_EQ(model.nodes[9995].node_symbol, 'A');
   EXPECT_EQ(model.lru_head, 9995);
   EXPECT_EQ(codec::find_first_context(), 9999) << "order 4 first";
   EXPECT_EQ(codec::find_next_context(), 9998);
@@ -145,7 +145,7 @@ TEST_F(ModelTest, ContextOfAnotherOrderInTheSameBucketIsNotFound) {
   EXPECT_EQ(model.search_order, 1) << "found at its own order, not at order 2";
   EXPECT_EQ(codec::find_next_context(), NO_LINK);
   std::uint16_t order2 = codec::create_context(2, 'b');
-  EXPECT_EQ(model.context_chain[order2], order1);
+  EXPECT_EQ(model.contexts[order2].context_chain, order1);
   EXPECT_EQ(codec::find_first_context(), order2);
   EXPECT_EQ(codec::find_next_context(), order1);
 }
@@ -246,47 +246,47 @@ TEST_F(ModelTest, PoolRunningDryRecyclesBeforeTheAppend) {
 
 TEST_F(ModelTest, HalvingKeepsOnesAndRaisesTheCredit) {
   std::uint16_t c = context_with_counts({1, 2, 3, 4, 5});
-  model.context_credit[c] = 1;
+  model.contexts[c].context_credit = 1;
   codec::halve_context(c);
   EXPECT_EQ(list_of(c), (std::vector<Symbol>{{'a', 1}, {'b', 1}, {'c', 1}, {'d', 2}, {'e', 2}}));
   expect_consistent(c);
-  EXPECT_EQ(model.context_credit[c], 2);
+  EXPECT_EQ(model.contexts[c].context_credit, 2);
 }
 
 TEST_F(ModelTest, CreditFollowsThePredictionsAndHalvesAtZeroOrEightThousand) {
   std::uint16_t c = codec::create_context(0, 'a');
-  model.context_credit[c] = 3;
+  model.contexts[c].context_credit = 3;
   append(c, 'b');  // total 2, average 1: a fair prediction
-  EXPECT_EQ(model.context_credit[c], 4);
+  EXPECT_EQ(model.contexts[c].context_credit, 4);
   append(c, 'c');
-  EXPECT_EQ(model.context_credit[c], 4) << "fair predictions stop at 4";
+  EXPECT_EQ(model.contexts[c].context_credit, 4) << "fair predictions stop at 4";
 
   codec::set_history(1);
   std::uint16_t d = context_with_counts({10, 10, 10});
-  model.context_credit[d] = 4;
+  model.contexts[d].context_credit = 4;
   append(d, 'x');  // total 31, average 7 > 2: poor
-  EXPECT_EQ(model.context_credit[d], 3);
+  EXPECT_EQ(model.contexts[d].context_credit, 3);
   append(d, 'y');
   append(d, 'z');
   EXPECT_EQ(model.counters.halvings_by_credit, 0u);
   append(d, 'w');  // the fourth poor prediction in a row
   EXPECT_EQ(model.counters.halvings_by_credit, 1u);
-  EXPECT_EQ(model.context_credit[d], 1);
-  EXPECT_EQ(model.node_count[d], 5);
+  EXPECT_EQ(model.contexts[d].context_credit, 1);
+  EXPECT_EQ(model.nodes[d].node_count, 5);
   expect_consistent(d);
 
   codec::set_history(2);
   std::uint16_t e = codec::create_context(1, 'a');
-  model.node_count[e] = 7999;
-  model.context_total[e] = 7999;
-  model.context_low[e] = 0;
+  model.nodes[e].node_count = 7999;
+  model.contexts[e].context_total = 7999;
+  model.contexts[e].context_low = 0;
   model.path_context[0] = e;
   model.path_node[0] = e;
   model.path_length = 1;
   codec::update_path('a');
   EXPECT_EQ(model.counters.halvings_by_total, 1u);
-  EXPECT_EQ(model.node_count[e], 4000);
-  EXPECT_EQ(model.context_credit[e], 5) << "full credit plus the halving's one";
+  EXPECT_EQ(model.nodes[e].node_count, 4000);
+  EXPECT_EQ(model.contexts[e].context_credit, 5) << "full credit plus the halving's one";
   expect_consistent(e);
 }
 
@@ -300,9 +300,9 @@ TEST_F(ModelTest, EscapeWeights) {
   EXPECT_EQ(codec::escape_weight(2, context_with_counts({1, 1})), 5);
   codec::set_history(2);
   std::uint16_t five = context_with_counts({5, 1});
-  model.node_next[five] = NO_LINK;  // one symbol of count 5
-  model.context_total[five] = 5;
-  model.context_extra[five] = 0;
+  model.nodes[five].node_next = NO_LINK;  // one symbol of count 5
+  model.contexts[five].context_total = 5;
+  model.contexts[five].context_extra = 0;
   EXPECT_EQ(codec::escape_weight(0, five), 1);
   codec::set_history(3);
   EXPECT_EQ(codec::escape_weight(2, context_with_counts({3, 1, 1})), 2) << "2*3*2/5";
@@ -312,16 +312,16 @@ TEST_F(ModelTest, EscapeWeights) {
   codec::set_history(5);
   std::uint16_t many = codec::create_context(1, 0);
   for (unsigned s = 1; s < 182; ++s) append(many, std::uint8_t(s));
-  ASSERT_EQ(model.context_total[many], 182);
-  EXPECT_EQ(codec::escape_weight(model.context_low[many], many), 455) << "products in 32 bits";
+  ASSERT_EQ(model.contexts[many].context_total, 182);
+  EXPECT_EQ(codec::escape_weight(model.contexts[many].context_low, many), 455) << "products in 32 bits";
   for (unsigned s = 182; s < 256; ++s) append(many, std::uint8_t(s));
-  EXPECT_EQ(model.context_extra[many], 255);
-  EXPECT_EQ(codec::escape_weight(model.context_low[many], many), 1);
+  EXPECT_EQ(model.contexts[many].context_extra, 255);
+  EXPECT_EQ(codec::escape_weight(model.contexts[many].context_low, many), 1);
 }
 
 TEST(ModelMemory, FailedAllocationReleasesTablesPrintsAndStopsTheRun) {
   const Bytes text = bytes_of("hello");
-  for (unsigned request = 1; request <= 13; ++request) {
+  for (unsigned request = 1; request <= codec::MODEL_TABLES; ++request) {
     SCOPED_TRACE(request);
     codec::allocation_hook.fail_request = request;
     testing::internal::CaptureStdout();
@@ -330,20 +330,20 @@ TEST(ModelMemory, FailedAllocationReleasesTablesPrintsAndStopsTheRun) {
     EXPECT_EQ(packed.status, codec::RunStatus::out_of_memory);
     EXPECT_EQ(printed, "Error: Had problems allocating a few bytes of memory :-(\n");
     EXPECT_EQ(model.hash_heads, nullptr);
-    EXPECT_EQ(model.node_next, nullptr);
-    EXPECT_EQ(model.context_key, nullptr);
+    EXPECT_EQ(model.contexts, nullptr);
+    EXPECT_EQ(model.nodes, nullptr);
     EXPECT_EQ(codec::output_total, 0u);
   }
-  codec::allocation_hook.fail_request = 7;
+  codec::allocation_hook.fail_request = 2;
   testing::internal::CaptureStdout();
   EXPECT_EQ(decompress_bytes({0x41, 0xBD, 0x80}).status, codec::RunStatus::out_of_memory);
   testing::internal::GetCapturedStdout();
 
-  codec::allocation_hook.fail_request = 14;  // beyond the thirteen tables
+  codec::allocation_hook.fail_request = codec::MODEL_TABLES + 1;  // beyond the last table
   EXPECT_EQ(compress_bytes(text).status, codec::RunStatus::ok);
   codec::allocation_hook.fail_request = 0;
   codec::model_release();  // a second release is harmless
-  EXPECT_EQ(model.node_symbol, nullptr);
+  EXPECT_EQ(model.nodes, nullptr);
 }
 
 }  // namespace
