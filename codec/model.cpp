@@ -92,15 +92,32 @@ std::uint16_t context_hash(unsigned order, std::uint32_t key) {
   return h;
 }
 
-// order_hash always belongs to last_bytes, so the search and the creations
-// of a byte share one computation of it.
-void set_history(std::uint32_t bytes) {
-  ContextModel& m = model;
-  m.last_bytes = bytes;
+void hash_history(std::uint32_t bytes, std::uint16_t* hashes) {
   std::uint16_t h = 0;
   for (unsigned k = 1; k <= MAX_ORDER; ++k) {
     h = random_table[(((bytes >> (8 * (k - 1))) & 0xFF) + h) & 0x3FFF];
-    m.order_hash[k] = h;
+    hashes[k] = h;
+  }
+}
+
+// order_hash always belongs to last_bytes, so the search and the creations
+// of a byte share one computation of it.
+void set_history(std::uint32_t bytes) {
+  model.last_bytes = bytes;
+  hash_history(bytes, model.order_hash);
+}
+
+// The search of the next byte walks these buckets; asking for them while the
+// update of this byte runs hides most of their cache misses.
+void prefetch_buckets(const std::uint16_t* hashes) {
+  for (unsigned k = 1; k <= MAX_ORDER; ++k) __builtin_prefetch(&model.hash_heads[hashes[k]]);
+}
+
+void prefetch_bucket_heads(const std::uint16_t* hashes) {
+  const ContextModel& m = model;
+  for (unsigned k = 1; k <= MAX_ORDER; ++k) {
+    std::uint16_t c = m.hash_heads[hashes[k]];
+    if (c != NO_LINK) __builtin_prefetch(&m.contexts[c]);
   }
 }
 

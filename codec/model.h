@@ -98,8 +98,12 @@ extern AllocationHook allocation_hook;
 bool model_init();
 void model_release();
 std::uint16_t context_hash(unsigned order, std::uint32_t key);
-// Sets last_bytes (byte j in bits 8j..8j+7) and the buckets that go with it.
+// The buckets of orders 1..4 for a history (byte j in bits 8j..8j+7).
+void hash_history(std::uint32_t bytes, std::uint16_t* hashes);
+// Sets last_bytes and the buckets that go with it.
 void set_history(std::uint32_t bytes);
+void prefetch_buckets(const std::uint16_t* hashes);
+void prefetch_bucket_heads(const std::uint16_t* hashes);
 void shift_history(std::uint8_t byte);
 std::uint16_t find_first_context();
 std::uint16_t find_next_context();

@@ -69,6 +69,27 @@ void record_escape(std::uint16_t c) {
   ++m.path_length;
 }
 
+// The escape from the first context tried: nothing was excluded before it
+// and a list holds each symbol once, so every symbol is new to the list.
+void record_first_escape(std::uint16_t c) {
+  ContextModel& m = model;
+  const SymbolNode* nodes = m.nodes;
+  std::uint8_t* excluded = m.excluded;
+  std::uint8_t* list = m.excluded_list;
+  unsigned listed = 0;
+  std::uint16_t last = c;
+  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
+    std::uint8_t s = nodes[p].node_symbol;
+    excluded[s] = 1;
+    list[listed++] = s;
+    last = p;
+  }
+  m.excluded_count = std::uint16_t(listed);
+  m.path_context[0] = c | ESCAPED;
+  m.path_node[0] = last;
+  m.path_length = 1;
+}
+
 void record_success(std::uint16_t c, std::uint16_t node) {
   ContextModel& m = model;
   m.path_context[m.path_length] = c;
@@ -83,23 +104,27 @@ struct Candidates {
   std::uint16_t sum = 0;
   unsigned low = 0;
   std::uint16_t last_node = NO_LINK;
-  std::uint16_t node[256];
-  std::uint16_t cumulative[256];
+  std::uint16_t node[257];
+  std::uint16_t cumulative[257];
 };
 
+// Branch-free: whether a symbol is excluded is data, not a pattern the
+// processor could predict. Every node is stored; only candidates advance n.
 void gather_candidates(std::uint16_t c, Candidates& found) {
   const SymbolNode* nodes = model.nodes;
   const std::uint8_t* excluded = model.excluded;
   unsigned n = 0, sum = 0, low = 0;
   std::uint16_t last = c;
   for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
-    last = p;
-    if (excluded[nodes[p].node_symbol]) continue;
-    unsigned count = nodes[p].node_count;
-    low += count < 3;
+    const SymbolNode& node = nodes[p];
+    unsigned keep = excluded[node.node_symbol] ^ 1u;
+    unsigned count = node.node_count;
     found.node[n] = p;
-    found.cumulative[n++] = std::uint16_t(sum);
-    sum += count;
+    found.cumulative[n] = std::uint16_t(sum);
+    n += keep;
+    sum += count & (0u - keep);
+    low += unsigned(count < 3) & keep;
+    last = p;
   }
   found.count = std::uint16_t(n);
   found.sum = std::uint16_t(sum);
@@ -157,7 +182,7 @@ int encode_first(std::uint16_t c, unsigned symbol) {
   encode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
   m.run_length = 0;
   after_escape(slot);
-  record_escape(c);
+  record_first_escape(c);
   return 0;
 }
 
@@ -224,7 +249,7 @@ unsigned decode_first(std::uint16_t c) {
   decode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
   m.run_length = 0;
   after_escape(slot);
-  record_escape(c);
+  record_first_escape(c);
   return END_SYMBOL;
 }
 
@@ -242,8 +267,10 @@ unsigned decode_excluding(std::uint16_t c) {
     record_candidates_escape(c, candidates);
     return END_SYMBOL;
   }
+  // Cumulative counts rise strictly, so the symbol's index is the number of
+  // later boundaries at or below the target.
   unsigned i = 0;
-  while (i + 1 < candidates.count && candidates.cumulative[i + 1] <= target) ++i;
+  for (unsigned j = 1; j < candidates.count; ++j) i += candidates.cumulative[j] <= target;
   std::uint16_t p = candidates.node[i];
   std::uint16_t cum = candidates.cumulative[i];
   decode_range(cum, std::uint16_t(cum + m.nodes[p].node_count), total);
