@@ -53,7 +53,9 @@ struct ContextSlot {
   std::uint8_t context_credit;
 };
 
-struct SymbolNode {
+// Eight bytes rather than six: a node index then scales by a shift in the
+// address, which the list walks do once per step.
+struct alignas(8) SymbolNode {
   std::uint16_t node_next;
   std::uint16_t node_count;
   std::uint8_t node_symbol;

@@ -113,23 +113,26 @@ struct Candidates {
 void gather_candidates(std::uint16_t c, Candidates& found) {
   const SymbolNode* nodes = model.nodes;
   const std::uint8_t* excluded = model.excluded;
+  std::uint16_t* node_of = found.node;
+  std::uint16_t* cumulative = found.cumulative;
   unsigned n = 0, sum = 0, low = 0;
-  std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
+  unsigned p = c, last;
+  do {
     const SymbolNode& node = nodes[p];
-    unsigned keep = excluded[node.node_symbol] ^ 1u;
     unsigned count = node.node_count;
-    found.node[n] = p;
-    found.cumulative[n] = std::uint16_t(sum);
+    unsigned keep = 1u - excluded[node.node_symbol];
+    node_of[n] = std::uint16_t(p);
+    cumulative[n] = std::uint16_t(sum);
     n += keep;
-    sum += count & (0u - keep);
-    low += unsigned(count < 3) & keep;
+    sum += count * keep;
+    low += unsigned(count <= 2) & keep;
     last = p;
-  }
+    p = node.node_next;
+  } while (p != NO_LINK);
   found.count = std::uint16_t(n);
   found.sum = std::uint16_t(sum);
   found.low = low;
-  found.last_node = last;
+  found.last_node = std::uint16_t(last);
 }
 
 void record_candidates_escape(std::uint16_t c, const Candidates& found) {
