@@ -117,7 +117,9 @@ void prefetch_bucket_heads(const std::uint16_t* hashes) {
   const ContextModel& m = model;
   for (unsigned k = 1; k <= MAX_ORDER; ++k) {
     std::uint16_t c = m.hash_heads[hashes[k]];
-    if (c != NO_LINK) __builtin_prefetch(&m.contexts[c]);
+    if (c == NO_LINK) continue;
+    __builtin_prefetch(&m.contexts[c]);
+    __builtin_prefetch(&m.nodes[c]);
   }
 }
 
