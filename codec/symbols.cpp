@@ -104,8 +104,9 @@ struct Candidates {
   std::uint16_t sum = 0;
   unsigned low = 0;
   std::uint16_t last_node = NO_LINK;
-  std::uint16_t node[257];
-  std::uint16_t cumulative[257];
+  // 32-bit entries: the walk then stores at n * 4, a plain scaled address.
+  std::uint32_t node[256];
+  std::uint32_t cumulative[256];
 };
 
 // Branch-free: whether a symbol is excluded is data, not a pattern the
@@ -113,19 +114,19 @@ struct Candidates {
 void gather_candidates(std::uint16_t c, Candidates& found) {
   const SymbolNode* nodes = model.nodes;
   const std::uint8_t* excluded = model.excluded;
-  std::uint16_t* node_of = found.node;
-  std::uint16_t* cumulative = found.cumulative;
+  std::uint32_t* node_of = found.node;
+  std::uint32_t* cumulative = found.cumulative;
   unsigned n = 0, sum = 0, low = 0;
   unsigned p = c, last;
   do {
     const SymbolNode& node = nodes[p];
     unsigned count = node.node_count;
     unsigned keep = 1u - excluded[node.node_symbol];
-    node_of[n] = std::uint16_t(p);
-    cumulative[n] = std::uint16_t(sum);
+    node_of[n] = p;
+    cumulative[n] = sum;
     n += keep;
     sum += count * keep;
-    low += unsigned(count <= 2) & keep;
+    low += ((count - 3) >> 31) & keep;  // counts are never 0: 1 for 1 and 2
     last = p;
     p = node.node_next;
   } while (p != NO_LINK);
@@ -274,8 +275,8 @@ unsigned decode_excluding(std::uint16_t c) {
   // later boundaries at or below the target.
   unsigned i = 0;
   for (unsigned j = 1; j < candidates.count; ++j) i += candidates.cumulative[j] <= target;
-  std::uint16_t p = candidates.node[i];
-  std::uint16_t cum = candidates.cumulative[i];
+  auto p = std::uint16_t(candidates.node[i]);
+  auto cum = std::uint16_t(candidates.cumulative[i]);
   decode_range(cum, std::uint16_t(cum + m.nodes[p].node_count), total);
   ++m.run_length;
   after_success(slot);
