@@ -19,6 +19,8 @@ const char* const about_text =
     "Digital Unix, Linux, Sun, MsDOS and WinNT/95.\n"
     "There are 66711 cookies for you to read :-)";
 
-void TMainWindow::show_about() { fw::message_box(this, about_text, about_caption, fw::box_style_ok); }
+void TMainWindow::show_about() {
+  fw::message_box(this, about_text, about_caption, fw::box_style_ok);
+}
 
 }  // namespace app

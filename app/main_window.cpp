@@ -26,7 +26,8 @@ TMainWindow::TMainWindow() : fw::TWindow(nullptr, "") {
   set_background(fw::system_colour(fw::colour_menu));
   const int offset = bar_offset(settings::current.wit);
   for (const ButtonPlace& place : button_places) {
-    new fw::TButton(this, place.id, place.label, offset + place.left, button_top, button_width, button_height);
+    new fw::TButton(this, place.id, place.label, offset + place.left, button_top, button_width,
+                    button_height);
   }
 }
 
@@ -34,8 +35,9 @@ TMainWindow::~TMainWindow() = default;
 
 bool TMainWindow::find_command(int id) {
   static constexpr Command<TMainWindow> commands[] = {
-      {CM_NEW, &TMainWindow::on_new},     {CM_PREV, &TMainWindow::on_prev}, {CM_CONFIG, &TMainWindow::on_config},
-      {CM_ABOUT, &TMainWindow::on_about}, {CM_OK, &TMainWindow::on_ok},
+      {CM_NEW, &TMainWindow::on_new},       {CM_PREV, &TMainWindow::on_prev},
+      {CM_CONFIG, &TMainWindow::on_config}, {CM_ABOUT, &TMainWindow::on_about},
+      {CM_OK, &TMainWindow::on_ok},
   };
   return run_command(*this, commands, id) || fw::TWindow::find_command(id);
 }
@@ -62,8 +64,12 @@ void TMainWindow::on_config() {
   close_window();
 }
 
-void TMainWindow::on_about() { show_about(); }
+void TMainWindow::on_about() {
+  show_about();
+}
 
-void TMainWindow::on_ok() { close_window(); }
+void TMainWindow::on_ok() {
+  close_window();
+}
 
 }  // namespace app

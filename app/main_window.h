@@ -19,7 +19,9 @@ inline constexpr int button_width = 55;
 inline constexpr int button_height = 20;
 
 // Centres the bar of a 567-pixel-wide layout in a window wit pixels wide.
-inline constexpr int bar_offset(int wit) { return (wit - 567) / 2; }
+inline constexpr int bar_offset(int wit) {
+  return (wit - 567) / 2;
+}
 
 class TMainWindow : public fw::TWindow {
  public:

@@ -11,7 +11,9 @@ namespace app {
 
 Lifetime lifetime;
 
-void reset_lifetime() { lifetime = Lifetime{}; }
+void reset_lifetime() {
+  lifetime = Lifetime{};
+}
 
 TMainApp::TMainApp() : fw::TApplication(nullptr) {}
 

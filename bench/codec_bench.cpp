@@ -22,9 +22,10 @@ unsigned next_random(unsigned bound) {
 }
 
 Bytes generated_english(std::size_t length) {
-  static const char* const words[] = {"the", "of", "and", "a", "to", "in", "is", "you", "that",
-                                      "it", "fortune", "never", "always", "money", "love", "time",
-                                      "people", "think", "nothing", "because", "world", "good"};
+  static const char* const words[] = {"the",     "of",      "and",   "a",    "to",      "in",
+                                      "is",      "you",     "that",  "it",   "fortune", "never",
+                                      "always",  "money",   "love",  "time", "people",  "think",
+                                      "nothing", "because", "world", "good"};
   Bytes text;
   while (text.size() < length) {
     std::string word = words[next_random(std::size(words))];
@@ -47,7 +48,8 @@ Bytes english_block() {
   for (int cookies = 0; cookies < 100; ++cookies) {
     std::size_t end = all.find("\n%\n", start);
     if (end == std::string::npos) break;
-    block.insert(block.end(), all.begin() + std::ptrdiff_t(start), all.begin() + std::ptrdiff_t(end));
+    block.insert(block.end(), all.begin() + std::ptrdiff_t(start),
+                 all.begin() + std::ptrdiff_t(end));
     block.insert(block.end(), {'\n', '%', '%', '\n'});
     start = end + 3;
   }
@@ -74,8 +76,9 @@ void report(benchmark::State& state, std::size_t text_bytes, const Bytes& input)
   auto total = double(text_bytes) * double(state.iterations());
   state.SetBytesProcessed(std::int64_t(total));
   // Printed with an SI prefix: "233n" is 233 ns per text byte.
-  state.counters["time_per_byte"] = benchmark::Counter(
-      double(text_bytes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["time_per_byte"] =
+      benchmark::Counter(double(text_bytes), benchmark::Counter::kIsIterationInvariantRate |
+                                                 benchmark::Counter::kInvert);
   state.SetLabel(std::to_string(text_bytes) + " text bytes, " + std::to_string(input.size()) +
                  " input bytes");
 }
@@ -107,7 +110,8 @@ Bytes random_that_fits(const Bytes& text) {
   while (low < high) {
     std::size_t middle = (low + high + 1) / 2;
     Bytes prefix(text.begin(), text.begin() + std::ptrdiff_t(middle));
-    if (!compressed(prefix).empty() && codec::output_total <= std::uint32_t(codec::input_capacity)) {
+    if (!compressed(prefix).empty() &&
+        codec::output_total <= std::uint32_t(codec::input_capacity)) {
       low = middle;
     } else {
       high = middle - 1;

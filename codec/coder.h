@@ -59,7 +59,8 @@ CODEC_HOT unsigned stream_byte_or_ones() {
 }
 
 CODEC_HOT void narrow(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
-  if (coder.event_hook) [[unlikely]] coder.event_hook(low_count, high_count, total);
+  if (coder.event_hook) [[unlikely]]
+    coder.event_hook(low_count, high_count, total);
   std::uint32_t width = std::uint32_t(coder.high) - coder.low + 1;
   auto new_high = std::uint16_t(coder.low + (width * high_count) / total - 1);
   coder.low = std::uint16_t(coder.low + (width * low_count) / total);

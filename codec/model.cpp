@@ -41,7 +41,8 @@ void reset_tables() {
     slot.lru_older = std::uint16_t(c + 1);
     m.nodes[c].node_next = NO_LINK;
   }
-  for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n) m.nodes[n].node_next = std::uint16_t(n + 1);
+  for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n)
+    m.nodes[n].node_next = std::uint16_t(n + 1);
   m.nodes[NODE_SLOTS - 1].node_next = NO_LINK;
 }
 
@@ -123,7 +124,9 @@ void prefetch_bucket_heads(const std::uint16_t* hashes) {
   }
 }
 
-void shift_history(std::uint8_t byte) { set_history((model.last_bytes << 8) | byte); }
+void shift_history(std::uint8_t byte) {
+  set_history((model.last_bytes << 8) | byte);
+}
 
 std::uint16_t find_first_context() {
   ContextModel& m = model;

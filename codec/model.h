@@ -27,9 +27,9 @@ struct ModelCounters {
   std::uint32_t recycle_calls = 0;
   std::uint32_t halvings_by_total = 0;
   std::uint32_t halvings_by_credit = 0;
-  std::uint32_t credit_five = 0;           // halvings that raised a credit to 5
+  std::uint32_t credit_five = 0;  // halvings that raised a credit to 5
   std::uint32_t quadruple_boosts = 0;
-  std::uint32_t full_alphabet_weights = 0; // escape weights of a 256-symbol context
+  std::uint32_t full_alphabet_weights = 0;  // escape weights of a 256-symbol context
 };
 
 // Test hook: request number fail_request (1-based) of the next model_init

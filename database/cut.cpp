@@ -50,14 +50,18 @@ Damage cut_cookie_at(std::uint32_t k) {
   std::uint32_t start = 0;
   std::uint32_t end = 0;
   choice.cookie_text[0] = '\0';
-  if (const Damage damage = find_cookie_start(text, length, k, start); damage != Damage::none) return damage;
-  if (const Damage damage = find_cookie_end(text, length, start, end); damage != Damage::none) return damage;
+  if (const Damage damage = find_cookie_start(text, length, k, start); damage != Damage::none)
+    return damage;
+  if (const Damage damage = find_cookie_end(text, length, start, end); damage != Damage::none)
+    return damage;
   const std::uint32_t kept = std::min<std::uint32_t>(end - start, cookie_capacity - 1);
   std::memcpy(choice.cookie_text, text + start, kept);
   choice.cookie_text[kept] = '\0';
   return Damage::none;
 }
 
-void cut_cookie() { stop_on(cut_cookie_at(reader.cookie_number % cookies_per_block)); }
+void cut_cookie() {
+  stop_on(cut_cookie_at(reader.cookie_number % cookies_per_block));
+}
 
 }  // namespace database

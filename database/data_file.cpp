@@ -33,7 +33,9 @@ bool measure_file() {
   return true;
 }
 
-std::uint64_t data_area_start() { return header_length + std::uint64_t{reader.index_length}; }
+std::uint64_t data_area_start() {
+  return header_length + std::uint64_t{reader.index_length};
+}
 
 Damage check_magic() {
   for (int i = 0; i < magic_length; ++i) {
@@ -102,7 +104,8 @@ Damage read_block_entries(std::uint32_t block) {
 }
 
 Damage read_block() {
-  if (reader.block_length > static_cast<std::uint32_t>(codec::input_capacity)) return Damage::block_too_long;
+  if (reader.block_length > static_cast<std::uint32_t>(codec::input_capacity))
+    return Damage::block_too_long;
   if (!seek_to(data_area_start() + reader.block_start)) return Damage::ends_early;
   for (std::uint32_t i = 0; i < reader.block_length; ++i) {
     codec::input_buffer[i] = static_cast<std::uint8_t>(read_byte());
@@ -111,10 +114,14 @@ Damage read_block() {
   codec::input_remaining = static_cast<std::int32_t>(reader.block_length);
   codec::input_position = 0;
   switch (codec::run_decompressor()) {
-    case codec::RunStatus::ok: return Damage::none;
-    case codec::RunStatus::input_too_long: return Damage::block_too_long;
-    case codec::RunStatus::output_overflow: return Damage::text_too_long;
-    case codec::RunStatus::out_of_memory: return Damage::out_of_memory;
+    case codec::RunStatus::ok:
+      return Damage::none;
+    case codec::RunStatus::input_too_long:
+      return Damage::block_too_long;
+    case codec::RunStatus::output_overflow:
+      return Damage::text_too_long;
+    case codec::RunStatus::out_of_memory:
+      return Damage::out_of_memory;
   }
   return Damage::text_too_long;
 }

@@ -15,16 +15,16 @@ enum class Damage {
   cannot_open,
   wrong_magic,
   incompatible,
-  ends_early,          // the file ends inside the header, the index or a block
+  ends_early,  // the file ends inside the header, the index or a block
   no_cookies,
-  index_too_short,     // the index lacks an entry the cookies need
-  index_past_end,      // the index runs past the end of the file
+  index_too_short,  // the index lacks an entry the cookies need
+  index_past_end,   // the index runs past the end of the file
   entries_backwards,
   block_past_end,
-  block_too_long,      // more compressed bytes than the codec's input area holds
-  text_too_long,       // the block decompresses past the codec's output area
+  block_too_long,  // more compressed bytes than the codec's input area holds
+  text_too_long,   // the block decompresses past the codec's output area
   out_of_memory,
-  missing_separator,   // the block ends before the cookie's "%"
+  missing_separator,  // the block ends before the cookie's "%"
   no_such_cookie,
 };
 

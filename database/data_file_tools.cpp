@@ -9,7 +9,8 @@ namespace database {
 namespace {
 
 std::uint32_t block_count_of(std::uint32_t cookie_count) {
-  return static_cast<std::uint32_t>((std::uint64_t{cookie_count} + cookies_per_block - 1) / cookies_per_block);
+  return static_cast<std::uint32_t>((std::uint64_t{cookie_count} + cookies_per_block - 1) /
+                                    cookies_per_block);
 }
 
 std::string describe(Damage damage, const char* place, std::uint32_t number) {
@@ -44,9 +45,11 @@ struct CookieSpan {
 // Visits every cookie of every block in order; stops at the first damage.
 template <typename Visit>
 std::string walk_data_file(const char* path, Visit visit) {
-  if (const Damage damage = open_and_read_header(path); damage != Damage::none) return describe(damage, nullptr, 0);
+  if (const Damage damage = open_and_read_header(path); damage != Damage::none)
+    return describe(damage, nullptr, 0);
   const std::uint32_t blocks = block_count_of(reader.cookie_count);
-  if (4 * (std::uint64_t{blocks} + 1) > reader.index_length) return describe(Damage::index_too_short, nullptr, 0);
+  if (4 * (std::uint64_t{blocks} + 1) > reader.index_length)
+    return describe(Damage::index_too_short, nullptr, 0);
   for (std::uint32_t block = 0; block < blocks; ++block) {
     Damage damage = read_block_entries(block);
     if (damage == Damage::none) damage = read_block();
@@ -54,7 +57,8 @@ std::string walk_data_file(const char* path, Visit visit) {
     const std::uint8_t* text = codec::output_buffer;
     const std::uint32_t length = codec::output_total;
     const std::uint32_t first = block * cookies_per_block;
-    const std::uint32_t in_block = std::min<std::uint32_t>(cookies_per_block, reader.cookie_count - first);
+    const std::uint32_t in_block =
+        std::min<std::uint32_t>(cookies_per_block, reader.cookie_count - first);
     std::uint32_t start = 0;
     std::uint32_t search_from = 0;
     for (std::uint32_t k = 0; k < in_block; ++k) {

@@ -13,7 +13,8 @@ constexpr char magic[] = "Drollbox fortune file";
 constexpr std::uint32_t block_limit = static_cast<std::uint32_t>(codec::input_capacity);
 
 void append_be32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void put_be32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
@@ -30,7 +31,8 @@ std::string compress_block(const std::string& text, std::vector<std::uint8_t>& s
   codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   const codec::RunStatus status = codec::compress();
   if (status == codec::RunStatus::out_of_memory) return "no memory for the codec's tables";
-  if (status != codec::RunStatus::ok || codec::output_total > block_limit) return "its stream passes 32767 bytes";
+  if (status != codec::RunStatus::ok || codec::output_total > block_limit)
+    return "its stream passes 32767 bytes";
   stream.assign(codec::output_buffer, codec::output_buffer + codec::output_total);
   return {};
 }
@@ -51,7 +53,8 @@ DataFileImage build_data_file(std::span<const std::string> cookies) {
   if (cookies.empty()) return {{}, "no cookies to write"};
   if (cookies.size() > UINT32_MAX) return {{}, "too many cookies"};
   for (std::size_t i = 0; i < cookies.size(); ++i) {
-    if (cookies[i].find('%') != std::string::npos) return {{}, where("cookie", i) + "holds a \"%\""};
+    if (cookies[i].find('%') != std::string::npos)
+      return {{}, where("cookie", i) + "holds a \"%\""};
   }
   const std::size_t blocks = (cookies.size() + cookies_per_block - 1) / cookies_per_block;
   const std::size_t index_length = 4 * (blocks + 1);
@@ -77,7 +80,8 @@ DataFileImage build_data_file(std::span<const std::string> cookies) {
     put_be32(bytes, header_length + 4 * block, static_cast<std::uint32_t>(offset));
     bytes.insert(bytes.end(), stream.begin(), stream.end());
   }
-  put_be32(bytes, header_length + 4 * blocks, static_cast<std::uint32_t>(bytes.size() - header_length - index_length));
+  put_be32(bytes, header_length + 4 * blocks,
+           static_cast<std::uint32_t>(bytes.size() - header_length - index_length));
   return image;
 }
 

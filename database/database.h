@@ -28,9 +28,9 @@ struct Reader {
   std::uint32_t cookie_number = 0;
   std::uint32_t block_start = 0;
   std::uint32_t block_length = 0;
-  std::FILE* file = nullptr;       // open from pick_cookie to the end of load_block
+  std::FILE* file = nullptr;  // open from pick_cookie to the end of load_block
   std::uint64_t file_size = 0;
-  bool ran_past_end = false;       // a read met the end of the file
+  bool ran_past_end = false;  // a read met the end of the file
 };
 extern Reader reader;
 

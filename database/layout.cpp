@@ -19,7 +19,9 @@ struct GridCursor {
   }
 };
 
-bool starts_word(unsigned char c) { return c >= 'A' && c <= 'z'; }
+bool starts_word(unsigned char c) {
+  return c >= 'A' && c <= 'z';
+}
 
 }  // namespace
 
@@ -30,7 +32,8 @@ void lay_out_cookie() {
     const char c = text[i];
     if (c == '\n') {
       grid.finish_row();
-    } else if (grid.at_row_start() && c == ' ' && starts_word(static_cast<unsigned char>(text[i + 1]))) {
+    } else if (grid.at_row_start() && c == ' ' &&
+               starts_word(static_cast<unsigned char>(text[i + 1]))) {
       continue;
     } else {
       grid.place(c);

@@ -130,12 +130,12 @@ class TWindow {
   bool alive() const { return peer != nullptr; }
 
   std::string title;
-  Rect rect;               // frame: the whole frame in screen pixels; child: client pixels
+  Rect rect;  // frame: the whole frame in screen pixels; child: client pixels
   std::uint32_t style = 0;
-  int id = 0;              // command id of a button
+  int id = 0;  // command id of a button
   Colour background = 0;
   bool has_background = false;
-  void* peer = nullptr;    // the backend's platform window
+  void* peer = nullptr;  // the backend's platform window
 
  protected:
   template <class W>

@@ -14,12 +14,18 @@ struct FileCloser {
 };
 using SettingsFile = std::unique_ptr<std::FILE, FileCloser>;
 
-SettingsFile open_settings_file() { return SettingsFile(std::fopen(settings_file_name, "rb")); }
+SettingsFile open_settings_file() {
+  return SettingsFile(std::fopen(settings_file_name, "rb"));
+}
 
-[[noreturn]] void parse_failure() { app::report_problem(app::problem_settings_parse); }
+[[noreturn]] void parse_failure() {
+  app::report_problem(app::problem_settings_parse);
+}
 
 // A file that could not be opened reads as one that is already at its end.
-int next_char(std::FILE* file) { return file ? std::fgetc(file) : EOF; }
+int next_char(std::FILE* file) {
+  return file ? std::fgetc(file) : EOF;
+}
 
 bool is_white_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

@@ -25,15 +25,17 @@ constexpr char no_digit = '0';
 
 char ask_screen_class() {
   for (const Question& question : questions) {
-    int answer = fw::message_box(nullptr, question.text, "Drollbox Notify", fw::box_style_yes_no_cancel);
+    int answer =
+        fw::message_box(nullptr, question.text, "Drollbox Notify", fw::box_style_yes_no_cancel);
     if (answer == fw::box_yes) return question.yes_digit;
     if (answer != fw::box_no) return cancelled;
   }
   return no_digit;
 }
 
-constexpr std::uint32_t first_use_flags = fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont |
-                                          fw::font_flags::effects | fw::font_flags::force_font_exist;
+constexpr std::uint32_t first_use_flags =
+    fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont | fw::font_flags::effects |
+    fw::font_flags::force_font_exist;
 constexpr std::uint32_t dialog_colour = 0x0000000A;
 
 void set_first_use_records() {

@@ -45,13 +45,16 @@ std::string write_file_atomically(const std::string& path, std::string_view byte
   while (problem.empty() && written < bytes.size()) {
     const ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
     if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) problem = describe("cannot write", temporary);
-    else written += static_cast<std::size_t>(count);
+    if (count <= 0)
+      problem = describe("cannot write", temporary);
+    else
+      written += static_cast<std::size_t>(count);
   }
   if (problem.empty() && ::fsync(descriptor) != 0) problem = describe("cannot flush", temporary);
   if (::close(descriptor) != 0 && problem.empty()) problem = describe("cannot close", temporary);
   // mkstemp makes the file private; a database is meant to be read by anyone.
-  if (problem.empty() && ::chmod(temporary.c_str(), 0644) != 0) problem = describe("cannot set permissions of", temporary);
+  if (problem.empty() && ::chmod(temporary.c_str(), 0644) != 0)
+    problem = describe("cannot set permissions of", temporary);
   if (problem.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
     problem = describe("cannot replace", path);
   }

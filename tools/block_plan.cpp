@@ -15,14 +15,16 @@ constexpr std::size_t per_block = database::cookies_per_block;
 
 struct Layout {
   const std::vector<std::string>& cookies;
-  std::vector<std::size_t> sizes;      // block text bytes of each cookie
-  std::vector<std::size_t> order;      // cookie numbers, block after block
-  std::vector<std::size_t> budgets;    // text bytes each block may hold
+  std::vector<std::size_t> sizes;    // block text bytes of each cookie
+  std::vector<std::size_t> order;    // cookie numbers, block after block
+  std::vector<std::size_t> budgets;  // text bytes each block may hold
   std::vector<bool> stream_checked;
 
   std::size_t block_count() const { return (order.size() + per_block - 1) / per_block; }
   std::size_t first(std::size_t block) const { return block * per_block; }
-  std::size_t end(std::size_t block) const { return std::min(order.size(), first(block) + per_block); }
+  std::size_t end(std::size_t block) const {
+    return std::min(order.size(), first(block) + per_block);
+  }
 
   std::size_t text_size(std::size_t block) const {
     std::size_t total = 0;
@@ -77,9 +79,12 @@ StreamFit stream_fits(const Layout& layout, std::size_t block, std::size_t limit
   const std::string text = database::block_text(members);
   codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   switch (codec::compress()) {
-    case codec::RunStatus::ok: return codec::output_total <= limit ? StreamFit::fits : StreamFit::too_long;
-    case codec::RunStatus::out_of_memory: return StreamFit::out_of_memory;
-    default: return StreamFit::too_long;
+    case codec::RunStatus::ok:
+      return codec::output_total <= limit ? StreamFit::fits : StreamFit::too_long;
+    case codec::RunStatus::out_of_memory:
+      return StreamFit::out_of_memory;
+    default:
+      return StreamFit::too_long;
   }
 }
 
@@ -119,9 +124,11 @@ Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t&
 
 }  // namespace
 
-BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit, StreamCheck check) {
+BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit,
+                      StreamCheck check) {
   Layout layout{cookies, {}, {}, {}, {}};
-  for (const std::string& cookie : cookies) layout.sizes.push_back(database::block_text({&cookie, 1}).size());
+  for (const std::string& cookie : cookies)
+    layout.sizes.push_back(database::block_text({&cookie, 1}).size());
   std::vector<std::size_t> kept(cookies.size());
   for (std::size_t i = 0; i < kept.size(); ++i) kept[i] = i;
 

@@ -11,9 +11,9 @@
 namespace tools {
 
 struct Conversion {
-  std::string text;            // Windows-1252
-  std::size_t replaced = 0;    // characters the set cannot hold, now "?"
-  std::size_t raw_bytes = 0;   // bytes that were not valid UTF-8, kept as they are
+  std::string text;           // Windows-1252
+  std::size_t replaced = 0;   // characters the set cannot hold, now "?"
+  std::size_t raw_bytes = 0;  // bytes that were not valid UTF-8, kept as they are
 };
 
 // Bytes that do not form valid UTF-8 are taken to be Windows-1252 already.

@@ -58,8 +58,12 @@ int run_codec(const Arguments& args, codec::RunStatus (*driver)(), const char* w
 
 }  // namespace
 
-int run_compress(const Arguments& args) { return run_codec(args, codec::compress, "text"); }
+int run_compress(const Arguments& args) {
+  return run_codec(args, codec::compress, "text");
+}
 
-int run_decompress(const Arguments& args) { return run_codec(args, codec::decompress, "stream"); }
+int run_decompress(const Arguments& args) {
+  return run_codec(args, codec::decompress, "stream");
+}
 
 }  // namespace tools

@@ -47,8 +47,10 @@ Arguments parse_arguments(int argc, const char* const* argv) {
       }
       continue;
     }
-    if (args.command.empty()) args.command = arg;
-    else args.operands.emplace_back(arg);
+    if (args.command.empty())
+      args.command = arg;
+    else
+      args.operands.emplace_back(arg);
   }
   return args;
 }

@@ -11,13 +11,20 @@ namespace tools {
 
 const char* skip_reason_text(SkipReason reason) {
   switch (reason) {
-    case SkipReason::holds_percent: return "holding \"%\"";
-    case SkipReason::holds_zero_byte: return "holding a zero byte";
-    case SkipReason::too_long: return "longer than 1999 characters";
-    case SkipReason::too_many_rows: return "more than 25 rows";
-    case SkipReason::empty: return "empty";
-    case SkipReason::no_room_in_block: return "no room in a block";
-    case SkipReason::count_of_reasons: break;
+    case SkipReason::holds_percent:
+      return "holding \"%\"";
+    case SkipReason::holds_zero_byte:
+      return "holding a zero byte";
+    case SkipReason::too_long:
+      return "longer than 1999 characters";
+    case SkipReason::too_many_rows:
+      return "more than 25 rows";
+    case SkipReason::empty:
+      return "empty";
+    case SkipReason::no_room_in_block:
+      return "no room in a block";
+    case SkipReason::count_of_reasons:
+      break;
   }
   return "";
 }

@@ -19,7 +19,8 @@ namespace {
 
 bool refuse_operands(const Arguments& args, std::size_t wanted) {
   if (args.operands.size() == wanted) return false;
-  complain(args, "expects " + std::to_string(wanted) + " operand" + (wanted == 1 ? "" : "s") + " (see --help)");
+  complain(args, "expects " + std::to_string(wanted) + " operand" + (wanted == 1 ? "" : "s") +
+                     " (see --help)");
   return true;
 }
 
@@ -32,7 +33,8 @@ int damaged(const Arguments& args, const std::string& damage) {
 std::string grid_as_lines() {
   const std::string_view grid(database::choice.display_grid);
   std::string lines;
-  for (std::size_t row = 0; row + database::grid_columns <= grid.size(); row += database::grid_columns) {
+  for (std::size_t row = 0; row + database::grid_columns <= grid.size();
+       row += database::grid_columns) {
     std::string_view text = grid.substr(row, database::grid_columns);
     text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
     lines += cp1252_to_utf8(text);
@@ -57,11 +59,13 @@ bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
 int run_unpack(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   std::vector<std::string> cookies;
-  if (const std::string damage = database::read_all_cookies(args.data_file.c_str(), cookies); !damage.empty()) {
+  if (const std::string damage = database::read_all_cookies(args.data_file.c_str(), cookies);
+      !damage.empty()) {
     return damaged(args, damage);
   }
   const std::string text = cp1252_to_utf8(join_fortune_text(cookies));
-  if (args.output.empty()) return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
+  if (args.output.empty())
+    return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
   if (const std::string problem = write_file_atomically(args.output, text); !problem.empty()) {
     complain(args, problem);
     return exit_failure;
@@ -71,11 +75,13 @@ int run_unpack(const Arguments& args) {
 
 int run_verify(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
-  if (const std::string damage = database::verify_data_file(args.data_file.c_str()); !damage.empty()) {
+  if (const std::string damage = database::verify_data_file(args.data_file.c_str());
+      !damage.empty()) {
     return damaged(args, damage);
   }
   database::DataFileSummary summary;
-  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary); !damage.empty()) {
+  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary);
+      !damage.empty()) {
     return damaged(args, damage);
   }
   std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.data_file.c_str(),
@@ -92,28 +98,32 @@ int run_show(const Arguments& args) {
     return exit_usage;
   }
   database::reader.file_name = args.data_file.c_str();
-  if (const std::string damage = database::load_cookie(number); !damage.empty()) return damaged(args, damage);
+  if (const std::string damage = database::load_cookie(number); !damage.empty())
+    return damaged(args, damage);
   return print_grid(args);
 }
 
 int run_random(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   database::reader.file_name = args.data_file.c_str();
-  if (const std::string damage = database::load_random_cookie(); !damage.empty()) return damaged(args, damage);
+  if (const std::string damage = database::load_random_cookie(); !damage.empty())
+    return damaged(args, damage);
   return print_grid(args);
 }
 
 int run_stats(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   database::DataFileSummary summary;
-  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary); !damage.empty()) {
+  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary);
+      !damage.empty()) {
     return damaged(args, damage);
   }
   std::uint64_t compressed = 0;
   std::uint64_t text = 0;
   database::Damage damage = database::open_data_file(args.data_file.c_str());
   if (damage == database::Damage::none) damage = database::read_header();
-  for (std::uint32_t block = 0; block < summary.block_count && damage == database::Damage::none; ++block) {
+  for (std::uint32_t block = 0; block < summary.block_count && damage == database::Damage::none;
+       ++block) {
     damage = database::read_block_entries(block);
     if (damage == database::Damage::none) damage = database::read_block();
     compressed += database::reader.block_length;
@@ -122,7 +132,8 @@ int run_stats(const Arguments& args) {
   database::close_data_file();
   if (damage != database::Damage::none) return damaged(args, database::damage_text(damage));
 
-  const double bits_per_character = text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);
+  const double bits_per_character =
+      text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);
   std::printf("cookies: %u\n", summary.cookie_count);
   std::printf("blocks: %u\n", summary.block_count);
   std::printf("file size: %llu bytes\n", static_cast<unsigned long long>(summary.file_size));

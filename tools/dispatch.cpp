@@ -118,4 +118,3 @@ bool write_stdout(const Arguments& args, const void* bytes, std::size_t length) 
 }
 
 }  // namespace tools
-

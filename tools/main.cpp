@@ -2,4 +2,6 @@
 // runs its codec on raw streams.
 #include "tools/commands.h"
 
-int main(int argc, char** argv) { return tools::run_tool(argc, argv); }
+int main(int argc, char** argv) {
+  return tools::run_tool(argc, argv);
+}

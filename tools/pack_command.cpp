@@ -66,7 +66,8 @@ int run_pack(const Arguments& args) {
     complain(args, (plan.error.empty() ? image.error : plan.error) + "; nothing written");
     return exit_failure;
   }
-  const std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size());
+  const std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()),
+                               image.bytes.size());
   if (const std::string problem = write_file_atomically(output, bytes); !problem.empty()) {
     complain(args, problem + "; '" + output + "' left as it was");
     return exit_failure;

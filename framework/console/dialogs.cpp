@@ -12,8 +12,12 @@ int message_box(TWindow*, const char* text, const char* caption, unsigned style)
   return style == box_style_ok ? box_ok : box_cancel;
 }
 
-int choose_font(CHOOSEFONTA&) { return 0; }
+int choose_font(CHOOSEFONTA&) {
+  return 0;
+}
 
-void exit_process(int status) { std::exit(status); }
+void exit_process(int status) {
+  std::exit(status);
+}
 
 }  // namespace fw

@@ -20,7 +20,9 @@ std::unique_ptr<TFont> TFont::create(const FontSpec& font_spec) {
   return font;
 }
 
-TFont::~TFont() { backend::delete_font(handle_); }
+TFont::~TFont() {
+  backend::delete_font(handle_);
+}
 
 TWindow::TWindow(TWindow* parent, const char* title) : title(title ? title : ""), parent_(parent) {
   if (parent_ != nullptr) parent_->children_.push_back(this);
@@ -44,7 +46,9 @@ void TWindow::set_up_window() {
   for (TWindow* child : children_) child->create();
 }
 
-bool TWindow::find_command(int) { return false; }
+bool TWindow::find_command(int) {
+  return false;
+}
 
 void TWindow::create() {
   backend::create_window(*this);
@@ -60,9 +64,13 @@ void TWindow::set_background(Colour colour) {
   has_background = true;
 }
 
-void TWindow::handle_command(int command_id) { find_command(command_id); }
+void TWindow::handle_command(int command_id) {
+  find_command(command_id);
+}
 
-void TWindow::handle_paint(PaintContext& dc) { paint(dc); }
+void TWindow::handle_paint(PaintContext& dc) {
+  paint(dc);
+}
 
 void TWindow::handle_close() {
   if (!alive() || destroying_) return;
@@ -81,14 +89,16 @@ void TWindow::handle_destroyed() {
   }
 }
 
-TButton::TButton(TWindow* parent, int command_id, const char* label, int x, int y, int width, int height)
+TButton::TButton(TWindow* parent, int command_id, const char* label, int x, int y, int width,
+                 int height)
     : TWindow(parent, label) {
   id = command_id;
   rect = {x, y, width, height};
   style = styles::child | styles::visible | styles::group | styles::tab_stop | styles::push_button;
 }
 
-TFrameWindow::TFrameWindow(const char* title, TWindow* client) : TWindow(nullptr, title), client_(client) {
+TFrameWindow::TFrameWindow(const char* title, TWindow* client)
+    : TWindow(nullptr, title), client_(client) {
   style = styles::overlapped_window | styles::visible | styles::clip_children;
   if (client_ != nullptr) {
     client_->parent_ = this;
@@ -103,9 +113,13 @@ TApplication::TApplication(const char* name) : name_(name ? name : "") {}
 
 TApplication::~TApplication() = default;
 
-TApplication* TApplication::current() { return running_application; }
+TApplication* TApplication::current() {
+  return running_application;
+}
 
-void TApplication::set_main_window(TFrameWindow* frame) { main_window_.reset(frame); }
+void TApplication::set_main_window(TFrameWindow* frame) {
+  main_window_.reset(frame);
+}
 
 int TApplication::run() {
   // Restored however the cycle ends, so a window destroyed later never

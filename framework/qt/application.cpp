@@ -33,7 +33,7 @@ QApplication& application() {
     // Our loops end when a Window cycle's main window is destroyed; Qt's own
     // quit on the last closed window would end every loop, nested ones too.
     QApplication::setQuitOnLastWindowClosed(false);
-      }
+  }
   return *state.application;
 }
 
@@ -69,6 +69,8 @@ void end_event_loop(int status) {
 
 namespace fw {
 
-void exit_process(int status) { std::exit(status); }
+void exit_process(int status) {
+  std::exit(status);
+}
 
 }  // namespace fw

@@ -33,7 +33,8 @@ struct BoxButton {
 // Win32's order and labels; all buttons share one role so that no desktop
 // button layout reorders them.
 std::vector<BoxButton> buttons_of_style(unsigned style) {
-  if (style == box_style_yes_no_cancel) return {{"&Yes", box_yes}, {"&No", box_no}, {"Cancel", box_cancel}};
+  if (style == box_style_yes_no_cancel)
+    return {{"&Yes", box_yes}, {"&No", box_no}, {"Cancel", box_cancel}};
   return {{"OK", box_ok}};
 }
 
@@ -54,13 +55,16 @@ QFont font_from_records(const CHOOSEFONTA& request) {
   QFont font;
   const LOGFONTA* log = request.lpLogFont;
   if (log == nullptr) return font;
-  font.setFamily(decode_windows_1252(log->lfFaceName, static_cast<int>(strnlen(log->lfFaceName, sizeof log->lfFaceName))));
+  font.setFamily(decode_windows_1252(
+      log->lfFaceName, static_cast<int>(strnlen(log->lfFaceName, sizeof log->lfFaceName))));
   if (request.iPointSize > 0) {
     font.setPointSizeF(request.iPointSize / 10.0);
   } else if (log->lfHeight != 0) {
     font.setPointSizeF(std::abs(log->lfHeight) * 72.0 / screen_dpi());
   }
-  font.setWeight(log->lfWeight > 0 ? static_cast<QFont::Weight>(std::clamp<int>(log->lfWeight, 1, 1000)) : QFont::Normal);
+  font.setWeight(log->lfWeight > 0
+                     ? static_cast<QFont::Weight>(std::clamp<int>(log->lfWeight, 1, 1000))
+                     : QFont::Normal);
   font.setItalic(log->lfItalic != 0);
   font.setUnderline(log->lfUnderline != 0);
   font.setStrikeOut(log->lfStrikeOut != 0);
@@ -71,7 +75,8 @@ void write_font_to_records(const QFont& font, CHOOSEFONTA& request) {
   double points = points_of(font);
   bool bold = font.weight() == QFont::Bold;
   request.iPointSize = static_cast<std::int32_t>(std::lround(points * 10.0));
-  request.nFontType = static_cast<std::uint16_t>(font_flags::screen_fonttype | (bold ? bold_fonttype : regular_fonttype) |
+  request.nFontType = static_cast<std::uint16_t>(font_flags::screen_fonttype |
+                                                 (bold ? bold_fonttype : regular_fonttype) |
                                                  (font.italic() ? italic_fonttype : 0));
   LOGFONTA* log = request.lpLogFont;
   if (log == nullptr) return;

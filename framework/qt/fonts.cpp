@@ -29,7 +29,9 @@ int pixel_size_for_cell_height(QFont font, int cell_height) {
 QFont font_from_spec(const FontSpec& font_spec) {
   QFont font;
   font.setFamily(decode_windows_1252(font_spec.face.c_str()));
-  font.setWeight(font_spec.weight > 0 ? static_cast<QFont::Weight>(std::clamp(font_spec.weight, 1, 1000)) : QFont::Normal);
+  font.setWeight(font_spec.weight > 0
+                     ? static_cast<QFont::Weight>(std::clamp(font_spec.weight, 1, 1000))
+                     : QFont::Normal);
   font.setItalic(font_spec.italic);
   font.setUnderline(font_spec.underline);
   font.setStrikeOut(font_spec.strike_out);
@@ -50,6 +52,8 @@ void* create_font(const FontSpec& font_spec) {
   return new (std::nothrow) QFont(qt::font_from_spec(font_spec));
 }
 
-void delete_font(void* handle) { delete static_cast<QFont*>(handle); }
+void delete_font(void* handle) {
+  delete static_cast<QFont*>(handle);
+}
 
 }  // namespace fw::backend

@@ -13,7 +13,9 @@
 
 namespace fw::qt {
 
-QColor to_qcolor(Colour colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
+QColor to_qcolor(Colour colour) {
+  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
 
 Colour from_qcolor(const QColor& colour) {
   return rgb(static_cast<unsigned>(colour.red()), static_cast<unsigned>(colour.green()),
@@ -31,12 +33,15 @@ class QtPaintContext : public PaintContext {
     painter_.setPen(Qt::black);
   }
 
-  void set_pixel(int x, int y, Colour colour) override { painter_.fillRect(x, y, 1, 1, to_qcolor(colour)); }
+  void set_pixel(int x, int y, Colour colour) override {
+    painter_.fillRect(x, y, 1, 1, to_qcolor(colour));
+  }
 
   void text_out(int x, int y, const char* text, int length) override {
     QString run = decode_windows_1252(text, length);
     QFontMetrics metrics(painter_.font());
-    painter_.fillRect(x, y, metrics.horizontalAdvance(run), metrics.height(), to_qcolor(text_background_));
+    painter_.fillRect(x, y, metrics.horizontalAdvance(run), metrics.height(),
+                      to_qcolor(text_background_));
     painter_.drawText(x, y + metrics.ascent(), run);
   }
 
@@ -47,7 +52,9 @@ class QtPaintContext : public PaintContext {
     return previous;
   }
 
-  Colour set_text_background(Colour colour) override { return std::exchange(text_background_, colour); }
+  Colour set_text_background(Colour colour) override {
+    return std::exchange(text_background_, colour);
+  }
 
  private:
   QPainter& painter_;
@@ -57,7 +64,8 @@ class QtPaintContext : public PaintContext {
 };
 
 int largest_channel_step(const QColor& a, const QColor& b) {
-  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                   std::abs(a.blue() - b.blue())});
 }
 
 // The groove's two rows must show against the window background whatever
@@ -86,13 +94,16 @@ Colour system_colour(int index) {
   QPalette palette = qt::application().palette();
   QColor background = palette.color(QPalette::Active, QPalette::Window);
   switch (index) {
-    case colour_menu: return qt::from_qcolor(background);
+    case colour_menu:
+      return qt::from_qcolor(background);
     case colour_inactive_caption:
-      return qt::from_qcolor(qt::visible_against(palette.color(QPalette::Active, QPalette::Dark), background, true));
-    case colour_highlight_text:
       return qt::from_qcolor(
-          qt::visible_against(palette.color(QPalette::Active, QPalette::HighlightedText), background, false));
-    default: return qt::from_qcolor(palette.color(QPalette::Active, QPalette::WindowText));
+          qt::visible_against(palette.color(QPalette::Active, QPalette::Dark), background, true));
+    case colour_highlight_text:
+      return qt::from_qcolor(qt::visible_against(
+          palette.color(QPalette::Active, QPalette::HighlightedText), background, false));
+    default:
+      return qt::from_qcolor(palette.color(QPalette::Active, QPalette::WindowText));
   }
 }
 

@@ -21,10 +21,10 @@ namespace fw::qt {
 
 struct BackendState {
   QApplication* application = nullptr;
-  QEventLoop* loop = nullptr;          // the running Window cycle's loop
-  bool end_requested = false;          // end_event_loop came before the loop ran
+  QEventLoop* loop = nullptr;  // the running Window cycle's loop
+  bool end_requested = false;  // end_event_loop came before the loop ran
   int end_status = 0;
-  QMargins known_frame_margins;        // the decorations of the last frame
+  QMargins known_frame_margins;  // the decorations of the last frame
   int frames_created = 0;
   int message_boxes_shown = 0;
   int font_dialogs_shown = 0;

@@ -24,7 +24,8 @@ char16_t decode_byte(unsigned char byte) {
 }
 
 char encode_character(char16_t character) {
-  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return static_cast<char>(character);
+  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+    return static_cast<char>(character);
   for (std::size_t i = 0; i < high_controls.size(); ++i) {
     if (high_controls[i] == character) return static_cast<char>(0x80 + i);
   }
@@ -36,16 +37,20 @@ char encode_character(char16_t character) {
 QString decode_windows_1252(const char* text, int length) {
   QString decoded;
   decoded.reserve(length);
-  for (int i = 0; i < length; ++i) decoded.append(QChar(decode_byte(static_cast<unsigned char>(text[i]))));
+  for (int i = 0; i < length; ++i)
+    decoded.append(QChar(decode_byte(static_cast<unsigned char>(text[i]))));
   return decoded;
 }
 
-QString decode_windows_1252(const char* text) { return decode_windows_1252(text, static_cast<int>(std::strlen(text))); }
+QString decode_windows_1252(const char* text) {
+  return decode_windows_1252(text, static_cast<int>(std::strlen(text)));
+}
 
 void encode_windows_1252(const QString& text, char* out, std::size_t capacity) {
   if (capacity == 0) return;
   std::size_t length = std::min(static_cast<std::size_t>(text.size()), capacity - 1);
-  for (std::size_t i = 0; i < length; ++i) out[i] = encode_character(text[static_cast<qsizetype>(i)].unicode());
+  for (std::size_t i = 0; i < length; ++i)
+    out[i] = encode_character(text[static_cast<qsizetype>(i)].unicode());
   out[length] = '\0';
 }
 

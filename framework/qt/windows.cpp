@@ -61,7 +61,9 @@ class FrameWidget : public QWidget, public PeerLink {
 
 class ClientWidget : public QWidget, public PeerLink {
  public:
-  explicit ClientWidget(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+  explicit ClientWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -74,7 +76,8 @@ class ButtonWidget : public QPushButton, public PeerLink {
   explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, [this] {
-      if (owner != nullptr && owner->parent() != nullptr) owner->parent()->handle_command(owner->id);
+      if (owner != nullptr && owner->parent() != nullptr)
+        owner->parent()->handle_command(owner->id);
     });
   }
 };
@@ -90,7 +93,8 @@ QWidget* make_frame(TWindow& window) {
   frame->owner = &window;
   frame->outer = window.rect;
   frame->setWindowTitle(decode_windows_1252(window.title.c_str()));
-  if (auto* framed = dynamic_cast<TFrameWindow*>(&window); framed != nullptr && !framed->icon.empty()) {
+  if (auto* framed = dynamic_cast<TFrameWindow*>(&window);
+      framed != nullptr && !framed->icon.empty()) {
     frame->setWindowIcon(resource_icon(framed->icon));
   }
   place_frame(*frame, window.rect);
@@ -120,7 +124,8 @@ QWidget* make_child(TWindow& window, QWidget* parent) {
 }
 
 void unlink(TWindow& window) {
-  if (auto* link = dynamic_cast<PeerLink*>(widget_of(window)); link != nullptr) link->owner = nullptr;
+  if (auto* link = dynamic_cast<PeerLink*>(widget_of(window)); link != nullptr)
+    link->owner = nullptr;
 }
 
 // The window first, then its children, as Win32 reports them.
@@ -135,7 +140,9 @@ void report_destroyed(TWindow& window) {
 
 }  // namespace
 
-QWidget* widget_of(const TWindow& window) { return static_cast<QWidget*>(window.peer); }
+QWidget* widget_of(const TWindow& window) {
+  return static_cast<QWidget*>(window.peer);
+}
 
 TWindow* owner_of(QObject* widget) {
   auto* link = dynamic_cast<PeerLink*>(widget);
@@ -145,7 +152,8 @@ TWindow* owner_of(QObject* widget) {
 // A frame not yet decorated is placed with the decorations the last one
 // got, so a restarted Window cycle does not jump once they arrive.
 void place_frame(QWidget& frame, const Rect& outer) {
-  QMargins margins = frame.windowHandle() != nullptr ? frame.windowHandle()->frameMargins() : QMargins();
+  QMargins margins =
+      frame.windowHandle() != nullptr ? frame.windowHandle()->frameMargins() : QMargins();
   if (margins.isNull()) {
     margins = state.known_frame_margins;
   } else {
@@ -164,7 +172,8 @@ namespace fw::backend {
 void create_window(TWindow& window) {
   qt::application();
   QWidget* parent = window.parent() != nullptr ? qt::widget_of(*window.parent()) : nullptr;
-  window.peer = window.parent() == nullptr ? qt::make_frame(window) : qt::make_child(window, parent);
+  window.peer =
+      window.parent() == nullptr ? qt::make_frame(window) : qt::make_child(window, parent);
 }
 
 void show_window(TFrameWindow& frame) {

@@ -6,7 +6,9 @@ namespace fw::scripted {
 
 DialogScript dialogs;
 
-void queue_box_answer(int answer) { dialogs.box_answers.push_back(answer); }
+void queue_box_answer(int answer) {
+  dialogs.box_answers.push_back(answer);
+}
 
 void queue_font(const LOGFONTA& log_font, std::int32_t point_size) {
   FontAnswer answer;
@@ -16,11 +18,17 @@ void queue_font(const LOGFONTA& log_font, std::int32_t point_size) {
   queue_font_answer(answer);
 }
 
-void queue_font_cancel() { queue_font_answer(FontAnswer{}); }
+void queue_font_cancel() {
+  queue_font_answer(FontAnswer{});
+}
 
-void queue_font_answer(const FontAnswer& answer) { dialogs.font_answers.push_back(answer); }
+void queue_font_answer(const FontAnswer& answer) {
+  dialogs.font_answers.push_back(answer);
+}
 
-void reset_dialogs() { dialogs = DialogScript{}; }
+void reset_dialogs() {
+  dialogs = DialogScript{};
+}
 
 static int default_box_answer(unsigned style) {
   return style == box_style_ok ? box_ok : box_cancel;
@@ -51,7 +59,8 @@ int message_box(TWindow* owner, const char* text, const char* caption, unsigned 
     answer = dialogs.box_answers.front();
     dialogs.box_answers.pop_front();
   }
-  dialogs.box_calls.push_back(BoxCall{owner, text ? text : "", caption ? caption : "", style, answer});
+  dialogs.box_calls.push_back(
+      BoxCall{owner, text ? text : "", caption ? caption : "", style, answer});
   return answer;
 }
 
@@ -68,6 +77,8 @@ int choose_font(CHOOSEFONTA& request) {
   return answer.result;
 }
 
-void exit_process(int status) { throw scripted::ProcessExit{status}; }
+void exit_process(int status) {
+  throw scripted::ProcessExit{status};
+}
 
 }  // namespace fw

@@ -10,19 +10,25 @@ namespace fw::scripted {
 
 Windows windows;
 
-void reset_windows() { windows = Windows{}; }
+void reset_windows() {
+  windows = Windows{};
+}
 
-Colour scripted_colour(int index) { return rgb(16 + index, 160 - index, 64 + 3 * index); }
+Colour scripted_colour(int index) {
+  return rgb(16 + index, 160 - index, 64 + 3 * index);
+}
 
 namespace {
 
 WindowRecord& record_at(int serial) {
-  if (serial < 0 || serial >= static_cast<int>(windows.records.size())) throw ScriptError("no such window");
+  if (serial < 0 || serial >= static_cast<int>(windows.records.size()))
+    throw ScriptError("no such window");
   return windows.records[static_cast<std::size_t>(serial)];
 }
 
 WindowRecord& record_for(const TWindow& window) {
-  if (window.peer == nullptr) throw ScriptError("window '" + window.title + "' has no platform window");
+  if (window.peer == nullptr)
+    throw ScriptError("window '" + window.title + "' has no platform window");
   return *static_cast<WindowRecord*>(window.peer);
 }
 
@@ -34,7 +40,8 @@ CycleRecord& cycle_of_frame(int frame_serial) {
 }
 
 void paint_window(WindowRecord& target) {
-  if (!target.alive || target.window == nullptr) throw ScriptError("paint of a window that is gone");
+  if (!target.alive || target.window == nullptr)
+    throw ScriptError("paint of a window that is gone");
   int frame = target.serial;
   while (!record_at(frame).is_frame) frame = record_at(frame).parent;
 
@@ -87,17 +94,22 @@ WindowRecord* current_frame() {
   return nullptr;
 }
 
-const WindowRecord& record_of(const TWindow& window) { return record_for(window); }
+const WindowRecord& record_of(const TWindow& window) {
+  return record_for(window);
+}
 
 int font_serial(const TFont* font) {
   if (font == nullptr) return 0;
   return static_cast<const FontRecord*>(font->handle())->serial;
 }
 
-void RecordingContext::set_pixel(int x, int y, Colour colour) { record_.pixels.push_back({x, y, colour}); }
+void RecordingContext::set_pixel(int x, int y, Colour colour) {
+  record_.pixels.push_back({x, y, colour});
+}
 
 void RecordingContext::text_out(int x, int y, const char* text, int length) {
-  record_.runs.push_back({x, y, std::string(text, static_cast<std::size_t>(length)), font_serial(font_)});
+  record_.runs.push_back(
+      {x, y, std::string(text, static_cast<std::size_t>(length)), font_serial(font_)});
 }
 
 const TFont* RecordingContext::select_font(const TFont* font) {
@@ -136,7 +148,8 @@ void click(int command_id) {
   windows.script.push_back([command_id] {
     WindowRecord* frame = current_frame();
     WindowRecord* button = frame ? live_button(*frame, command_id) : nullptr;
-    if (button == nullptr) throw ScriptError("no live button with id " + std::to_string(command_id));
+    if (button == nullptr)
+      throw ScriptError("no live button with id " + std::to_string(command_id));
     windows.log.push_back("click " + button->title);
     button->window->parent()->handle_command(command_id);
   });
@@ -161,7 +174,9 @@ void paint() {
   });
 }
 
-void then(std::function<void()> action) { windows.script.push_back(std::move(action)); }
+void then(std::function<void()> action) {
+  windows.script.push_back(std::move(action));
+}
 
 }  // namespace fw::scripted
 
@@ -187,7 +202,8 @@ void create_window(TWindow& window) {
   record.background = window.background;
   record.has_background = window.has_background;
   record.window = &window;
-  if (auto* frame = dynamic_cast<TFrameWindow*>(&window); frame != nullptr && window.parent() == nullptr) {
+  if (auto* frame = dynamic_cast<TFrameWindow*>(&window);
+      frame != nullptr && window.parent() == nullptr) {
     record.is_frame = true;
     record.icon = frame->icon;
   }
@@ -205,7 +221,9 @@ void show_window(TFrameWindow& frame) {
   windows.log.push_back("show " + frame.title);
 }
 
-void destroy_window(TWindow& window) { destroy_tree(window); }
+void destroy_window(TWindow& window) {
+  destroy_tree(window);
+}
 
 void send_close(TWindow& window) {
   if (!window.alive()) return;

@@ -34,7 +34,7 @@ struct WindowRecord {
   bool has_background = false;
   bool alive = true;
   bool shown = false;
-  int close_requests = 0;  // sent or posted
+  int close_requests = 0;     // sent or posted
   TWindow* window = nullptr;  // null once destroyed
 };
 

@@ -78,6 +78,8 @@ int choose_font(CHOOSEFONTA& request) {
   return 1;
 }
 
-void exit_process(int status) { std::exit(status); }
+void exit_process(int status) {
+  std::exit(status);
+}
 
 }  // namespace fw

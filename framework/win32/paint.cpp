@@ -4,7 +4,9 @@
 
 namespace fw {
 
-Colour system_colour(int index) { return GetSysColor(index); }
+Colour system_colour(int index) {
+  return GetSysColor(index);
+}
 
 namespace win32 {
 
@@ -14,7 +16,9 @@ HdcPaintContext::~HdcPaintContext() {
   if (own_font_ != nullptr) SelectObject(hdc_, own_font_);
 }
 
-void HdcPaintContext::set_pixel(int x, int y, Colour colour) { SetPixel(hdc_, x, y, colour); }
+void HdcPaintContext::set_pixel(int x, int y, Colour colour) {
+  SetPixel(hdc_, x, y, colour);
+}
 
 void HdcPaintContext::text_out(int x, int y, const char* text, int length) {
   TextOutA(hdc_, x, y, text, length);
@@ -31,18 +35,21 @@ const TFont* HdcPaintContext::select_font(const TFont* font) {
   return previous;
 }
 
-Colour HdcPaintContext::set_text_background(Colour colour) { return SetBkColor(hdc_, colour); }
+Colour HdcPaintContext::set_text_background(Colour colour) {
+  return SetBkColor(hdc_, colour);
+}
 
 }  // namespace win32
 
 namespace backend {
 
 void* create_font(const FontSpec& font_spec) {
-  return CreateFontA(font_spec.height, font_spec.width, font_spec.escapement, font_spec.orientation, font_spec.weight,
-                     font_spec.italic, font_spec.underline, font_spec.strike_out, static_cast<DWORD>(font_spec.char_set),
-                     static_cast<DWORD>(font_spec.out_precision), static_cast<DWORD>(font_spec.clip_precision),
-                     static_cast<DWORD>(font_spec.quality), static_cast<DWORD>(font_spec.pitch_and_family),
-                     font_spec.face.c_str());
+  return CreateFontA(
+      font_spec.height, font_spec.width, font_spec.escapement, font_spec.orientation,
+      font_spec.weight, font_spec.italic, font_spec.underline, font_spec.strike_out,
+      static_cast<DWORD>(font_spec.char_set), static_cast<DWORD>(font_spec.out_precision),
+      static_cast<DWORD>(font_spec.clip_precision), static_cast<DWORD>(font_spec.quality),
+      static_cast<DWORD>(font_spec.pitch_and_family), font_spec.face.c_str());
 }
 
 void delete_font(void* handle) {

@@ -9,9 +9,13 @@ namespace fw::win32 {
 
 namespace {
 
-TWindow* window_of(HWND hwnd) { return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+TWindow* window_of(HWND hwnd) {
+  return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
 
-HWND hwnd_of(const TWindow& window) { return static_cast<HWND>(window.peer); }
+HWND hwnd_of(const TWindow& window) {
+  return static_cast<HWND>(window.peer);
+}
 
 void attach(HWND hwnd, TWindow* window) {
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
@@ -76,23 +80,24 @@ LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 }
 
 HWND create_frame(TFrameWindow& frame) {
-  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame.style, frame.rect.x, frame.rect.y,
-                         frame.rect.width, frame.rect.height, nullptr, nullptr, state.instance, &frame);
+  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame.style, frame.rect.x,
+                         frame.rect.y, frame.rect.width, frame.rect.height, nullptr, nullptr,
+                         state.instance, &frame);
 }
 
 HWND create_client(TWindow& client) {
   RECT area = {};
   GetClientRect(hwnd_of(*client.parent()), &area);
   DWORD style = client.style | WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  return CreateWindowExA(0, client_class_name, client.title.c_str(), style, 0, 0, area.right, area.bottom,
-                         hwnd_of(*client.parent()), nullptr, state.instance, &client);
+  return CreateWindowExA(0, client_class_name, client.title.c_str(), style, 0, 0, area.right,
+                         area.bottom, hwnd_of(*client.parent()), nullptr, state.instance, &client);
 }
 
 HWND create_button(TWindow& button) {
-  HWND hwnd = CreateWindowExA(0, "BUTTON", button.title.c_str(), button.style, button.rect.x, button.rect.y,
-                              button.rect.width, button.rect.height, hwnd_of(*button.parent()),
-                              reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)), state.instance,
-                              nullptr);
+  HWND hwnd = CreateWindowExA(
+      0, "BUTTON", button.title.c_str(), button.style, button.rect.x, button.rect.y,
+      button.rect.width, button.rect.height, hwnd_of(*button.parent()),
+      reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)), state.instance, nullptr);
   if (hwnd == nullptr) return nullptr;
   attach(hwnd, &button);
   auto original = reinterpret_cast<WNDPROC>(
@@ -192,6 +197,8 @@ int run_event_loop() {
   }
 }
 
-void end_event_loop(int status) { PostQuitMessage(status); }
+void end_event_loop(int status) {
+  PostQuitMessage(status);
+}
 
 }  // namespace fw::backend

@@ -96,7 +96,8 @@ TEST_F(ViewerTest, PrevIsRefusedAfterStartAndStepsBackAfterNew) {
   EXPECT_EQ(seen[3].cookie_number, seen[0].cookie_number);
   EXPECT_EQ(seen[3].client, seen[2].client);  // the second Prev changed nothing
   EXPECT_EQ(windows.cycles.size(), 3u);
-  EXPECT_EQ(frame_of(windows.cycles[2]).rect.height, rows_of(static_cast<int>(seen[0].cookie_number)) * 13 + 60);
+  EXPECT_EQ(frame_of(windows.cycles[2]).rect.height,
+            rows_of(static_cast<int>(seen[0].cookie_number)) * 13 + 60);
 }
 
 TEST_F(ViewerTest, ConfigCancelledStillRestartsWithANewCookieAndTheOldSettings) {
@@ -184,7 +185,8 @@ TEST_F(ViewerTest, AboutShowsTheFixedNoticeOverTheWindowAndChangesNothing) {
   EXPECT_FALSE(lines[2].empty());
   EXPECT_TRUE(lines[3].empty());
   for (int i = 4; i < 8; ++i) {
-    EXPECT_EQ(lines[static_cast<std::size_t>(i)].rfind("   - ", 0), 0u) << lines[static_cast<std::size_t>(i)];
+    EXPECT_EQ(lines[static_cast<std::size_t>(i)].rfind("   - ", 0), 0u)
+        << lines[static_cast<std::size_t>(i)];
     EXPECT_GT(lines[static_cast<std::size_t>(i)].size(), 5u);
   }
   EXPECT_TRUE(lines[8].empty());
@@ -201,7 +203,8 @@ struct FailingCommand {
   bool new_first;  // Prev needs a cookie to step back to
 };
 
-class CommandProblemTest : public ViewerTest, public ::testing::WithParamInterface<FailingCommand> {};
+class CommandProblemTest : public ViewerTest,
+                           public ::testing::WithParamInterface<FailingCommand> {};
 
 TEST_P(CommandProblemTest, EndsWithMinusOneWhileTheOldWindowIsOpen) {
   write_settings(0, "Courier New", 13, 639);

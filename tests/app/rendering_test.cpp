@@ -40,7 +40,11 @@ TEST_P(ButtonBarTest, FiveButtonsInCreationOrderShiftedByTheBarOffset) {
     int id;
     const char* label;
     int left;
-  } expected[] = {{104, "Ok", 480}, {101, "New", 18}, {105, "Prev", 90}, {102, "Config", 163}, {103, "About", 323}};
+  } expected[] = {{104, "Ok", 480},
+                  {101, "New", 18},
+                  {105, "Prev", 90},
+                  {102, "Config", 163},
+                  {103, "About", 323}};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(buttons[i]->id, expected[i].id);
     EXPECT_EQ(buttons[i]->title, expected[i].label);
@@ -48,7 +52,8 @@ TEST_P(ButtonBarTest, FiveButtonsInCreationOrderShiftedByTheBarOffset) {
     EXPECT_EQ(buttons[i]->rect.y, 1);
     EXPECT_EQ(buttons[i]->rect.width, 55);
     EXPECT_EQ(buttons[i]->rect.height, 20);
-    EXPECT_EQ(buttons[i]->style, fw::styles::child | fw::styles::visible | fw::styles::group | fw::styles::tab_stop);
+    EXPECT_EQ(buttons[i]->style,
+              fw::styles::child | fw::styles::visible | fw::styles::group | fw::styles::tab_stop);
   }
   const auto* client = fw::scripted::client_of(cycle);
   EXPECT_TRUE(client->has_background);
@@ -57,9 +62,12 @@ TEST_P(ButtonBarTest, FiveButtonsInCreationOrderShiftedByTheBarOffset) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, ButtonBarTest,
-                         ::testing::Values(BarCase{567, 567, 18}, BarCase{639, 639, 54}, BarCase{1280, 1280, 374},
-                                           BarCase{1281, 639, 54}, BarCase{566, 639, 54}),
-                         [](const auto& info) { return "Wit" + std::to_string(info.param.wit_written); });
+                         ::testing::Values(BarCase{567, 567, 18}, BarCase{639, 639, 54},
+                                           BarCase{1280, 1280, 374}, BarCase{1281, 639, 54},
+                                           BarCase{566, 639, 54}),
+                         [](const auto& info) {
+                           return "Wit" + std::to_string(info.param.wit_written);
+                         });
 
 class GrooveTest : public ViewerTest, public ::testing::WithParamInterface<int> {};
 
@@ -127,8 +135,8 @@ TEST_F(ViewerTest, RowsAreRunsOfTheGridInTheDisplayFontOneSizApart) {
   EXPECT_FALSE(font_spec.underline);
   EXPECT_FALSE(font_spec.strike_out);
   EXPECT_EQ(font_spec.char_set, 1);
-  EXPECT_EQ(font_spec.escapement + font_spec.orientation + font_spec.out_precision + font_spec.clip_precision + font_spec.quality +
-                font_spec.pitch_and_family,
+  EXPECT_EQ(font_spec.escapement + font_spec.orientation + font_spec.out_precision +
+                font_spec.clip_precision + font_spec.quality + font_spec.pitch_and_family,
             0);
   EXPECT_TRUE(windows.fonts[0].deleted);  // released with its window
   EXPECT_EQ(windows.font_double_deletes, 0);

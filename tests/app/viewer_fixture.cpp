@@ -25,11 +25,13 @@ std::vector<std::string> sample_cookies(int count) {
   return cookies;
 }
 
-int rows_of(int cookie_number) { return cookie_number % 4 + 2; }
+int rows_of(int cookie_number) {
+  return cookie_number % 4 + 2;
+}
 
 std::string settings_text(int scr, const std::string& font_text, int siz, int wit) {
-  return ":Config:\r\nscr=" + std::to_string(scr) + "\r\nfon=" + font_text + "\r\nsiz=" + std::to_string(siz) +
-         "\r\nwit=" + std::to_string(wit) + "\r\n";
+  return ":Config:\r\nscr=" + std::to_string(scr) + "\r\nfon=" + font_text +
+         "\r\nsiz=" + std::to_string(siz) + "\r\nwit=" + std::to_string(wit) + "\r\n";
 }
 
 void ViewerTest::SetUp() {
@@ -99,7 +101,8 @@ void take_snapshot(std::vector<Snapshot>& into) {
   snapshot.window_height = database::choice.window_height;
   snapshot.history = database::choice.history;
   if (fw::scripted::WindowRecord* frame = fw::scripted::current_frame()) {
-    snapshot.client = fw::scripted::windows.records[static_cast<std::size_t>(frame->children.at(0))].window;
+    snapshot.client =
+        fw::scripted::windows.records[static_cast<std::size_t>(frame->children.at(0))].window;
   }
   into.push_back(snapshot);
 }

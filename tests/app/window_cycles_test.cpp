@@ -19,7 +19,8 @@ using fw::scripted::dialogs;
 using fw::scripted::then;
 using fw::scripted::windows;
 
-constexpr std::uint32_t frame_style = fw::styles::overlapped_window | fw::styles::visible | fw::styles::clip_children;
+constexpr std::uint32_t frame_style =
+    fw::styles::overlapped_window | fw::styles::visible | fw::styles::clip_children;
 
 TEST_F(ViewerTest, FirstRunQuestionsComeBeforeTheWindowWhichOpensWhereTheyPlaceIt) {
   // No settings file: 1024x768 at once, then Arial 12 points.

@@ -21,7 +21,9 @@ struct Result {
   Bytes output;
 };
 
-inline Bytes bytes_of(std::string_view text) { return Bytes(text.begin(), text.end()); }
+inline Bytes bytes_of(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
 
 inline Result run_on(const Bytes& input, codec::RunStatus (*driver)()) {
   EXPECT_EQ(codec::load_input(input.data(), input.size()), codec::RunStatus::ok);
@@ -30,8 +32,12 @@ inline Result run_on(const Bytes& input, codec::RunStatus (*driver)()) {
   return {status, Bytes(codec::output_buffer, codec::output_buffer + codec::output_total)};
 }
 
-inline Result compress_bytes(const Bytes& text) { return run_on(text, codec::compress); }
-inline Result decompress_bytes(const Bytes& stream) { return run_on(stream, codec::decompress); }
+inline Result compress_bytes(const Bytes& text) {
+  return run_on(text, codec::compress);
+}
+inline Result decompress_bytes(const Bytes& stream) {
+  return run_on(stream, codec::decompress);
+}
 
 struct Event {
   std::uint16_t low, high, total;
@@ -72,11 +78,11 @@ inline Bytes random_bytes(std::size_t length, unsigned alphabet, std::uint32_t s
 // Cookie-like English: words, punctuation, line feeds and "%%" separators.
 inline Bytes english_text(std::size_t length, std::uint32_t seed) {
   static constexpr std::string_view words[] = {
-      "the",   "of",     "and",     "a",      "to",     "in",     "is",     "you",
-      "that",  "it",     "he",      "was",    "for",    "on",     "are",    "as",
-      "with",  "his",    "they",    "fortune", "cookie", "wisdom", "never",  "always",
-      "money", "love",   "tomorrow", "people", "think",  "nothing", "because", "world",
-      "time",  "good",   "life",    "work",   "computer", "Murphy", "law",    "wrong"};
+      "the",   "of",   "and",      "a",       "to",       "in",      "is",      "you",
+      "that",  "it",   "he",       "was",     "for",      "on",      "are",     "as",
+      "with",  "his",  "they",     "fortune", "cookie",   "wisdom",  "never",   "always",
+      "money", "love", "tomorrow", "people",  "think",    "nothing", "because", "world",
+      "time",  "good", "life",     "work",    "computer", "Murphy",  "law",     "wrong"};
   TextRandom random{seed};
   Bytes text;
   while (text.size() < length) {

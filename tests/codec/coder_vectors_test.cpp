@@ -42,7 +42,8 @@ TEST(CodecVectors, EventSequencesOfSmallTexts) {
     compress_bytes(bytes_of("A"));
     EXPECT_EQ(captured_events, (std::vector<Event>{{65, 66, 257}, {1, 3, 3}, {255, 256, 256}}));
   }
-  const std::vector<Event> ab = {{65, 66, 257}, {1, 3, 3}, {65, 66, 256}, {2, 7, 7}, {254, 255, 255}};
+  const std::vector<Event> ab = {
+      {65, 66, 257}, {1, 3, 3}, {65, 66, 256}, {2, 7, 7}, {254, 255, 255}};
   {
     EventCapture capture;
     compress_bytes(bytes_of("AB"));

@@ -106,7 +106,8 @@ TEST(CodecMechanisms, EveryByteValueIncludingZeroFFAndCR) {
   Bytes text(256);
   std::iota(text.begin(), text.end(), std::uint8_t(0));
   TextRandom random{4};
-  for (std::size_t i = text.size(); i > 1; --i) std::swap(text[i - 1], text[random.next(unsigned(i))]);
+  for (std::size_t i = text.size(); i > 1; --i)
+    std::swap(text[i - 1], text[random.next(unsigned(i))]);
   for (int i = 0; i < 20; ++i) text.insert(text.end(), {0x00, 0xFF, '\r', '\n', 0x00, 0x00, 0xFF});
   Bytes noise = random_bytes(3000, 256, 5);
   text.insert(text.end(), noise.begin(), noise.end());

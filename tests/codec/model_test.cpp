@@ -56,7 +56,8 @@ class ModelTest : public ::testing::Test {
 
   static unsigned free_nodes() {
     unsigned count = 0;
-    for (std::uint16_t n = model.free_node_head; n != NO_LINK; n = model.nodes[n].node_next) ++count;
+    for (std::uint16_t n = model.free_node_head; n != NO_LINK; n = model.nodes[n].node_next)
+      ++count;
     return count;
   }
 
@@ -208,10 +209,13 @@ TEST_F(ModelTest, RecyclingRemovesTheRarestSymbolsAndDividesTheRest) {
     return list_of(c);
   };
   EXPECT_EQ(recycled({5, 1, 3}), (std::vector<Symbol>{{'a', 2}, {'c', 1}}));
-  EXPECT_EQ(recycled({1, 4}), (std::vector<Symbol>{{'b', 4}})) << "head minimum: the 4 stays undivided";
+  EXPECT_EQ(recycled({1, 4}), (std::vector<Symbol>{{'b', 4}}))
+      << "head minimum: the 4 stays undivided";
   EXPECT_EQ(recycled({4, 1}), (std::vector<Symbol>{{'a', 2}}));
-  EXPECT_EQ(recycled({1, 1, 1, 1}), (std::vector<Symbol>{{'d', 1}})) << "all minimal: the last stays";
-  EXPECT_EQ(recycled({3, 3, 5}), (std::vector<Symbol>{{'c', 5}})) << "only the last is above: undivided";
+  EXPECT_EQ(recycled({1, 1, 1, 1}), (std::vector<Symbol>{{'d', 1}}))
+      << "all minimal: the last stays";
+  EXPECT_EQ(recycled({3, 3, 5}), (std::vector<Symbol>{{'c', 5}}))
+      << "only the last is above: undivided";
   EXPECT_EQ(recycled({1, 2, 1, 6, 1, 2}), (std::vector<Symbol>{{'b', 1}, {'d', 3}, {'f', 1}}));
   EXPECT_EQ(free_nodes(), 22760u - 2) << "every pruned node went back to the pool";
 }
@@ -313,7 +317,8 @@ TEST_F(ModelTest, EscapeWeights) {
   std::uint16_t many = codec::create_context(1, 0);
   for (unsigned s = 1; s < 182; ++s) append(many, std::uint8_t(s));
   ASSERT_EQ(model.contexts[many].context_total, 182);
-  EXPECT_EQ(codec::escape_weight(model.contexts[many].context_low, many), 455) << "products in 32 bits";
+  EXPECT_EQ(codec::escape_weight(model.contexts[many].context_low, many), 455)
+      << "products in 32 bits";
   for (unsigned s = 182; s < 256; ++s) append(many, std::uint8_t(s));
   EXPECT_EQ(model.contexts[many].context_extra, 255);
   EXPECT_EQ(codec::escape_weight(model.contexts[many].context_low, many), 1);

@@ -102,7 +102,9 @@ class LayoutTest : public DatabaseTest {
   static std::string grid() { return choice.display_grid; }
   static std::string row(int r) { return grid().substr(static_cast<std::size_t>(r) * 80, 80); }
   static std::size_t rows() { return grid().size() / 80; }
-  static std::string padded(const std::string& text) { return text + std::string(80 - text.size(), ' '); }
+  static std::string padded(const std::string& text) {
+    return text + std::string(80 - text.size(), ' ');
+  }
 };
 
 TEST_F(LayoutTest, BlankLinesVanish) {

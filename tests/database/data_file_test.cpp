@@ -24,7 +24,9 @@ class DataFileTest : public DatabaseTest {
     bytes = image.bytes;
   }
   // Writes the (possibly damaged) bytes as the viewer's data file.
-  void use(const std::vector<std::uint8_t>& file) { reader.file_name = stored(write_file("Drollbox.dat", file)); }
+  void use(const std::vector<std::uint8_t>& file) {
+    reader.file_name = stored(write_file("Drollbox.dat", file));
+  }
   const char* stored(const std::string& path) {
     paths.push_back(path);
     return paths.back().c_str();
@@ -56,14 +58,18 @@ TEST_F(DataFileTest, ReadBe32IsBigEndianAndMarksTheEnd) {
 TEST_F(DataFileTest, IndexEntriesOfTheChosenBlock) {
   use(bytes);
   EXPECT_EQ(index_length(), 16u);  // three blocks and the end entry
-  struct Case { std::uint32_t number; std::size_t entry; };
+  struct Case {
+    std::uint32_t number;
+    std::size_t entry;
+  };
   for (const Case c : {Case{0, 38}, Case{99, 38}, Case{100, 42}, Case{249, 46}}) {
     next_pick_is(c.number);
     ASSERT_EQ(problem_of(database::pick_cookie), 0);
     EXPECT_EQ(reader.cookie_number, c.number);
     EXPECT_EQ(reader.cookie_count, 250u);
     EXPECT_EQ(reader.block_start, be32_at(bytes, c.entry)) << c.number;
-    EXPECT_EQ(reader.block_length, be32_at(bytes, c.entry + 4) - be32_at(bytes, c.entry)) << c.number;
+    EXPECT_EQ(reader.block_length, be32_at(bytes, c.entry + 4) - be32_at(bytes, c.entry))
+        << c.number;
     ASSERT_EQ(problem_of(database::load_block), 0);
     EXPECT_EQ(reader.file, nullptr);
     const std::string expected = (c.number % 100 == 0 ? "" : "\n") + cookies[c.number];
@@ -125,7 +131,8 @@ TEST_F(DataFileTest, FilesEndingEarlyAreProblem2) {
   for (std::size_t size : {std::size_t{0}, std::size_t{10}, std::size_t{21}, std::size_t{24},
                            std::size_t{28}, std::size_t{33}, std::size_t{37}, std::size_t{40},
                            data_start() + 5, data_start() + last_block + 3, bytes.size() - 1}) {
-    std::vector<std::uint8_t> file(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+    std::vector<std::uint8_t> file(bytes.begin(),
+                                   bytes.begin() + static_cast<std::ptrdiff_t>(size));
     use(file);
     const std::uint32_t number = size < data_start() + last_block ? 0 : 200;
     EXPECT_EQ(problem_picking(number), 2) << size;
@@ -198,7 +205,8 @@ TEST_F(DataFileTest, EachDamageIsNamedByTheStepThatFindsIt) {
     return file;
   };
   EXPECT_EQ(header_of(bytes), Damage::none);
-  EXPECT_EQ(header_of(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 30)), Damage::ends_early);
+  EXPECT_EQ(header_of(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 30)),
+            Damage::ends_early);
   EXPECT_EQ(header_of(changed(0, 0)), Damage::wrong_magic);
   EXPECT_EQ(header_of(changed(22, 3)), Damage::incompatible);
   EXPECT_EQ(header_of(changed(30, 0)), Damage::no_cookies);
@@ -235,7 +243,8 @@ TEST_F(DataFileTest, BlockWithoutEnoughSeparatorsIsProblem2) {
 }
 
 // A file of one block holding the given stream, for the given cookie count.
-std::vector<std::uint8_t> file_of_stream(const std::vector<std::uint8_t>& stream, std::uint32_t count) {
+std::vector<std::uint8_t> file_of_stream(const std::vector<std::uint8_t>& stream,
+                                         std::uint32_t count) {
   std::vector<std::uint8_t> file = database::build_data_file(std::vector<std::string>{"x"}).bytes;
   file.resize(38 + 8);
   put_be32(file, 30, count);
@@ -246,9 +255,11 @@ std::vector<std::uint8_t> file_of_stream(const std::vector<std::uint8_t>& stream
 
 TEST_F(DataFileTest, BlockDecompressingPastTheOutputAreaIsProblem2) {
   const std::string text(32767, 'a');
-  ASSERT_EQ(codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), codec::RunStatus::ok);
+  ASSERT_EQ(codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+            codec::RunStatus::ok);
   ASSERT_EQ(codec::compress(), codec::RunStatus::ok);
-  std::vector<std::uint8_t> stream(codec::output_buffer, codec::output_buffer + codec::output_total);
+  std::vector<std::uint8_t> stream(codec::output_buffer,
+                                   codec::output_buffer + codec::output_total);
   stream.back() = 0;  // the end symbol never comes: the run of "a" goes on
   ASSERT_EQ(codec::load_input(stream.data(), stream.size()), codec::RunStatus::ok);
   ASSERT_EQ(codec::decompress(), codec::RunStatus::output_overflow);
@@ -262,7 +273,8 @@ TEST_F(DataFileTest, HandMadeBlocksWithoutTheirSeparators) {
   const auto stream_of = [](const std::string& text) {
     codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     EXPECT_EQ(codec::compress(), codec::RunStatus::ok);
-    return std::vector<std::uint8_t>(codec::output_buffer, codec::output_buffer + codec::output_total);
+    return std::vector<std::uint8_t>(codec::output_buffer,
+                                     codec::output_buffer + codec::output_total);
   };
   use(file_of_stream(stream_of("a\n%%\nb"), 2));  // no "%" after the last cookie
   EXPECT_EQ(problem_picking(0), 0);
@@ -323,7 +335,8 @@ TEST_F(DataFileTest, ToolsReadTheHeaderAndCookiesWithoutEndingTheProcess) {
   std::vector<std::uint8_t> file = bytes;
   file[3] = '?';
   use(file);
-  EXPECT_EQ(database::read_summary(reader.file_name, summary), "not a Drollbox data file (magic differs)");
+  EXPECT_EQ(database::read_summary(reader.file_name, summary),
+            "not a Drollbox data file (magic differs)");
   EXPECT_NE(database::load_cookie(0), "");
   EXPECT_EQ(reader.file, nullptr);
 }

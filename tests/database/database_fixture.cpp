@@ -40,16 +40,21 @@ void DatabaseTest::TearDown() {
   std::filesystem::remove_all(folder, ignored);
 }
 
-std::string DatabaseTest::path_of(const std::string& name) const { return (folder / name).string(); }
+std::string DatabaseTest::path_of(const std::string& name) const {
+  return (folder / name).string();
+}
 
-std::string DatabaseTest::write_file(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+std::string DatabaseTest::write_file(const std::string& name,
+                                     const std::vector<std::uint8_t>& bytes) const {
   const std::string path = path_of(name);
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
-std::string DatabaseTest::write_data_file(const std::string& name, const std::vector<std::string>& cookies) {
+std::string DatabaseTest::write_data_file(const std::string& name,
+                                          const std::vector<std::string>& cookies) {
   const database::DataFileImage image = database::build_data_file(cookies);
   EXPECT_EQ(image.error, "");
   return write_file(name, image.bytes);

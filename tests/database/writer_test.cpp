@@ -86,7 +86,8 @@ TEST_F(WriterTest, OneCookieMakesOneBlock) {
 
 TEST_F(WriterTest, WhatTheFormatCannotHoldIsRefused) {
   EXPECT_NE(build_data_file(std::vector<std::string>{}).error, "");
-  EXPECT_EQ(build_data_file(std::vector<std::string>{"fine", "100% sure"}).error, "cookie 1: holds a \"%\"");
+  EXPECT_EQ(build_data_file(std::vector<std::string>{"fine", "100% sure"}).error,
+            "cookie 1: holds a \"%\"");
 
   // 100 cookies of 324 characters and their separators: 32 800 bytes of text.
   std::vector<std::string> big(100, std::string(324, 'b'));

@@ -15,7 +15,8 @@ namespace {
 
 bool have_display() {
   static const bool answer = [] {
-    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND probe =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     if (probe == nullptr) return false;
     DestroyWindow(probe);
     return true;
@@ -52,7 +53,9 @@ struct App : fw::TApplication {
   }
 };
 
-HWND hwnd(const fw::TWindow* window) { return static_cast<HWND>(window->peer); }
+HWND hwnd(const fw::TWindow* window) {
+  return static_cast<HWND>(window->peer);
+}
 
 // Drives one Window cycle: `during` runs from the event loop once everything
 // is created, then the loop must end by itself.
@@ -64,7 +67,8 @@ int run_cycle(App& app) {
       WH_GETMESSAGE,
       [](int code, WPARAM remove, LPARAM message) -> LRESULT {
         auto* msg = reinterpret_cast<MSG*>(message);
-        if (code >= 0 && remove == PM_REMOVE && msg->message == WM_APP && msg->hwnd == nullptr && current->during) {
+        if (code >= 0 && remove == PM_REMOVE && msg->message == WM_APP && msg->hwnd == nullptr &&
+            current->during) {
           auto during = current->during;
           current->during = nullptr;
           during(*current);
@@ -92,10 +96,12 @@ TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAskedAndClickingRunsTheCommand)
     EXPECT_EQ(placed.right - placed.left, 639);
     EXPECT_EQ(placed.bottom - placed.top, 86);
     auto style = static_cast<DWORD>(GetWindowLongPtrA(frame_hwnd, GWL_STYLE));
-    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN), DWORD(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
+    EXPECT_EQ(style & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN),
+              DWORD(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
     EXPECT_EQ(GetParent(frame_hwnd), nullptr);
     EXPECT_EQ(GetMenu(frame_hwnd), nullptr);
-    EXPECT_NE(SendMessageA(frame_hwnd, WM_GETICON, ICON_BIG, 0), 0) << "the icon resource was not loaded";
+    EXPECT_NE(SendMessageA(frame_hwnd, WM_GETICON, ICON_BIG, 0), 0)
+        << "the icon resource was not loaded";
     char title[64] = {};
     GetWindowTextA(frame_hwnd, title, sizeof title);
     EXPECT_STREQ(title, "Drollbox v1.8.6");

@@ -21,7 +21,8 @@ using qt_test::ModalScript;
 TEST(QtText, Windows1252DecodesItsOwnCharactersAndRoundTrips) {
   const char bytes[] = "\x80\x85\x8A\x92\x99\x9F\x81\xA0\xE9\xFF A";
   const QString decoded = fw::qt::decode_windows_1252(bytes);
-  EXPECT_EQ(decoded, QString::fromUtf8("\u20AC\u2026\u0160\u2019\u2122\u0178\u0081\u00A0\u00E9\u00FF A"));
+  EXPECT_EQ(decoded,
+            QString::fromUtf8("\u20AC\u2026\u0160\u2019\u2122\u0178\u0081\u00A0\u00E9\u00FF A"));
 
   char all[256];
   for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
@@ -31,7 +32,9 @@ TEST(QtText, Windows1252DecodesItsOwnCharactersAndRoundTrips) {
 
   char small[5];
   fw::qt::encode_windows_1252(QString::fromUtf8("\u4E2D\u20ACabcdef"), small, sizeof small);
-  EXPECT_STREQ(small, "?\x80" "ab");
+  EXPECT_STREQ(small,
+               "?\x80"
+               "ab");
 }
 
 TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
@@ -77,12 +80,16 @@ TEST(QtMessageBoxes, ButtonsOrderAndAnswersFollowWin32) {
   script.answer_box("Q", "Escape");
   script.answer_box("Q", "close box");
   QStringList ok_labels;
-  script.answer_box("N", "OK", [&ok_labels](QMessageBox& box) { ok_labels = qt_test::labels_left_to_right(box); });
+  script.answer_box("N", "OK", [&ok_labels](QMessageBox& box) {
+    ok_labels = qt_test::labels_left_to_right(box);
+  });
   script.answer_box("N", "Escape");
   script.answer_box("N", "close box");
   script.start();
 
-  EXPECT_EQ(fw::message_box(nullptr, "Text \x92quoted\x92", "Caption \x80", fw::box_style_yes_no_cancel), fw::box_no);
+  EXPECT_EQ(
+      fw::message_box(nullptr, "Text \x92quoted\x92", "Caption \x80", fw::box_style_yes_no_cancel),
+      fw::box_no);
   EXPECT_EQ(labels, QStringList({"&Yes", "&No", "Cancel"}));
   EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_yes);
   EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
@@ -105,27 +112,33 @@ struct FirstUseRecords {
     request.lStructSize = sizeof request;
     request.lpLogFont = &log_font;
     request.iPointSize = 210;
-    request.Flags = fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont | fw::font_flags::effects |
-                    fw::font_flags::force_font_exist;
+    request.Flags = fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont |
+                    fw::font_flags::effects | fw::font_flags::force_font_exist;
   }
 };
 
-QFontDialog* active_font_dialog() { return qobject_cast<QFontDialog*>(QApplication::activeModalWidget()); }
+QFontDialog* active_font_dialog() {
+  return qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+}
 
 TEST(QtFontDialog, FilledFromAndWrittenBackToTheRecords) {
   fw::qt::application();
   FirstUseRecords records;
   QFont offered;
   ModalScript script;
-  script.then("font dialog to cancel", [] { return active_font_dialog() != nullptr; }, [] { active_font_dialog()->reject(); });
-  script.then("font dialog", [] { return active_font_dialog() != nullptr; }, [&offered] {
-    offered = active_font_dialog()->currentFont();
-    QFont chosen("Liberation Sans", 12);
-    chosen.setBold(true);
-    chosen.setItalic(true);
-    active_font_dialog()->setCurrentFont(chosen);
-    active_font_dialog()->accept();
-  });
+  script.then(
+      "font dialog to cancel", [] { return active_font_dialog() != nullptr; },
+      [] { active_font_dialog()->reject(); });
+  script.then(
+      "font dialog", [] { return active_font_dialog() != nullptr; },
+      [&offered] {
+        offered = active_font_dialog()->currentFont();
+        QFont chosen("Liberation Sans", 12);
+        chosen.setBold(true);
+        chosen.setItalic(true);
+        active_font_dialog()->setCurrentFont(chosen);
+        active_font_dialog()->accept();
+      });
   script.start();
 
   const FirstUseRecords untouched;
@@ -180,9 +193,12 @@ TEST(QtColours, GrooveStaysVisibleWhateverThePalette) {
     QApplication::setPalette(flat);
     const fw::Colour background = fw::system_colour(fw::colour_menu);
     EXPECT_EQ(background, fw::qt::from_qcolor(window));
-    EXPECT_NE(fw::system_colour(fw::colour_inactive_caption), background) << window.name().toStdString();
-    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), background) << window.name().toStdString();
-    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), fw::system_colour(fw::colour_inactive_caption));
+    EXPECT_NE(fw::system_colour(fw::colour_inactive_caption), background)
+        << window.name().toStdString();
+    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), background)
+        << window.name().toStdString();
+    EXPECT_NE(fw::system_colour(fw::colour_highlight_text),
+              fw::system_colour(fw::colour_inactive_caption));
   }
   QApplication::setPalette(original);
 }
@@ -241,19 +257,22 @@ TEST(QtWindows, FramePlacedWholeClientFollowsAndButtonsCommand) {
   ModalScript script;
   auto small_window = [] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->isVisible() && widget->windowTitle() == QString::fromUtf8("Small \u00E9")) return widget;
+      if (widget->isVisible() && widget->windowTitle() == QString::fromUtf8("Small \u00E9"))
+        return widget;
     }
     return static_cast<QWidget*>(nullptr);
   };
-  script.then("small window", [small_window] { return small_window() != nullptr; }, [&] {
-    QWidget* frame = small_window();
-    frame_geometry = frame->frameGeometry();
-    auto* client = frame->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    picture = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    frame->resize(420, 260);
-    client_after_resize = client->geometry();
-    qt_test::button_labelled(*client, "Seven")->click();
-  });
+  script.then(
+      "small window", [small_window] { return small_window() != nullptr; },
+      [&] {
+        QWidget* frame = small_window();
+        frame_geometry = frame->frameGeometry();
+        auto* client = frame->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        picture = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        frame->resize(420, 260);
+        client_after_resize = client->geometry();
+        qt_test::button_labelled(*client, "Seven")->click();
+      });
   script.start();
 
   EXPECT_EQ(application.run(), 0);

@@ -18,7 +18,8 @@ void ModalScript::then(std::string name, std::function<bool()> ready, std::funct
   steps_.push_back({std::move(name), std::move(ready), std::move(act)});
 }
 
-void ModalScript::answer_box(const QString& caption, const QString& label, std::function<void(QMessageBox&)> check) {
+void ModalScript::answer_box(const QString& caption, const QString& label,
+                             std::function<void(QMessageBox&)> check) {
   then(
       "box '" + caption.toStdString() + "' answered with " + label.toStdString(),
       [caption] { return active_box(caption) != nullptr; },
@@ -33,7 +34,8 @@ void ModalScript::answer_box(const QString& caption, const QString& label, std::
         } else if (QPushButton* button = button_labelled(*box, label); button != nullptr) {
           button->click();
         } else {
-          std::fprintf(stderr, "no button '%s' in box '%s'\n", qPrintable(label), qPrintable(caption));
+          std::fprintf(stderr, "no button '%s' in box '%s'\n", qPrintable(label),
+                       qPrintable(caption));
           std::_Exit(3);
         }
       });

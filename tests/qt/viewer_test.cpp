@@ -33,7 +33,8 @@ std::vector<std::string> sample_cookies() {
   std::vector<std::string> cookies;
   for (int i = 0; i < 230; ++i) {
     std::string text = "Cookie " + std::to_string(i) + " opens with a line of its own.";
-    for (int line = 0; line < i % 5; ++line) text += "\nAnd line " + std::to_string(line + 2) + " follows it.";
+    for (int line = 0; line < i % 5; ++line)
+      text += "\nAnd line " + std::to_string(line + 2) + " follows it.";
     cookies.push_back(text);
   }
   return cookies;
@@ -51,7 +52,8 @@ std::string read_file(const fs::path& path) {
 // A fresh folder under the build tree, made the current one.
 class RunFolder {
  public:
-  explicit RunFolder(const std::string& name) : path_(output_folder / name), previous_(fs::current_path()) {
+  explicit RunFolder(const std::string& name)
+      : path_(output_folder / name), previous_(fs::current_path()) {
     fs::remove_all(path_);
     fs::create_directories(path_);
     fs::current_path(path_);
@@ -95,7 +97,8 @@ Seen look_at(QWidget& frame) {
   for (QPushButton* button : client->findChildren<QPushButton*>()) {
     seen.button_rects.push_back(button->geometry());
     seen.button_labels << button->text();
-    seen.buttons_in_default_font = seen.buttons_in_default_font && button->font() == QApplication::font(button);
+    seen.buttons_in_default_font =
+        seen.buttons_in_default_font && button->font() == QApplication::font(button);
   }
   seen.cookie_number = database::reader.cookie_number;
   seen.rows = static_cast<int>(std::strlen(database::choice.display_grid)) / database::grid_columns;
@@ -104,7 +107,8 @@ Seen look_at(QWidget& frame) {
   seen.wit = settings::current.wit;
   seen.window_height = database::choice.window_height;
   seen.picture = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  if (auto* window = dynamic_cast<app::TMainWindow*>(fw::qt::owner_of(client)); window && window->display_font()) {
+  if (auto* window = dynamic_cast<app::TMainWindow*>(fw::qt::owner_of(client));
+      window && window->display_font()) {
     seen.display_font = *static_cast<const QFont*>(window->display_font()->handle());
   }
   return seen;
@@ -119,10 +123,13 @@ void reset_viewer() {
 }
 
 // Waits for Window cycle n's window, looks at it, then presses label.
-void press_in_window(ModalScript& script, int cycle, const QString& label, std::vector<Seen>& seen) {
+void press_in_window(ModalScript& script, int cycle, const QString& label,
+                     std::vector<Seen>& seen) {
   script.then(
       "window " + std::to_string(cycle) + ", then " + label.toStdString(),
-      [cycle] { return fw::qt::state.frames_created == cycle && qt_test::shown_main_window() != nullptr; },
+      [cycle] {
+        return fw::qt::state.frames_created == cycle && qt_test::shown_main_window() != nullptr;
+      },
       [label, &seen] {
         QWidget* frame = qt_test::shown_main_window();
         seen.push_back(look_at(*frame));
@@ -130,7 +137,9 @@ void press_in_window(ModalScript& script, int cycle, const QString& label, std::
       });
 }
 
-bool is_dark(QRgb pixel) { return qGray(pixel) < 96; }
+bool is_dark(QRgb pixel) {
+  return qGray(pixel) < 96;
+}
 
 bool band_has_dark_pixel(const QImage& image, int top, int bottom) {
   for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y) {
@@ -147,8 +156,10 @@ void expect_groove(const QImage& image, int wit) {
   const QRgb lower = fw::qt::to_qcolor(fw::system_colour(fw::colour_highlight_text)).rgb();
   ASSERT_NE(upper, background);
   ASSERT_NE(lower, background);
-  for (int x = 5; x <= wit - 18; ++x) EXPECT_EQ(image.pixel(x, 25), upper) << "upper groove at x " << x;
-  for (int x = 6; x <= wit - 17; ++x) EXPECT_EQ(image.pixel(x, 26), lower) << "lower groove at x " << x;
+  for (int x = 5; x <= wit - 18; ++x)
+    EXPECT_EQ(image.pixel(x, 25), upper) << "upper groove at x " << x;
+  for (int x = 6; x <= wit - 17; ++x)
+    EXPECT_EQ(image.pixel(x, 26), lower) << "lower groove at x " << x;
   EXPECT_EQ(image.pixel(4, 25), background);
   EXPECT_EQ(image.pixel(wit - 17, 25), background);
   EXPECT_EQ(image.pixel(5, 26), background);
@@ -160,9 +171,11 @@ void expect_groove(const QImage& image, int wit) {
 void expect_rows_drawn(const QImage& image, int rows, int siz) {
   for (int row = 0; row < rows; ++row) {
     int top = 28 + row * siz;
-    EXPECT_TRUE(band_has_dark_pixel(image, top, top + siz)) << "row " << row << " of " << rows << " is empty";
+    EXPECT_TRUE(band_has_dark_pixel(image, top, top + siz))
+        << "row " << row << " of " << rows << " is empty";
   }
-  EXPECT_FALSE(band_has_dark_pixel(image, 28 + rows * siz, image.height())) << "ink below the last row";
+  EXPECT_FALSE(band_has_dark_pixel(image, 28 + rows * siz, image.height()))
+      << "ink below the last row";
   EXPECT_FALSE(band_has_dark_pixel(image, 21, 28)) << "ink between the buttons and the first row";
 }
 
@@ -194,7 +207,8 @@ TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
     EXPECT_EQ(box.text(), "Are you normally running a 800x600 screen resolution?");
   });
   script.then(
-      "font dialog", [] { return qobject_cast<QFontDialog*>(QApplication::activeModalWidget()) != nullptr; },
+      "font dialog",
+      [] { return qobject_cast<QFontDialog*>(QApplication::activeModalWidget()) != nullptr; },
       [&font_offered] {
         auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
         font_offered = dialog->currentFont();
@@ -214,7 +228,9 @@ TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
       "the same window after About", [] { return QApplication::activeModalWidget() == nullptr; },
       [&] { qt_test::button_labelled(*qt_test::shown_main_window(), "Config")->click(); });
   script.answer_box(notify, "Cancel");
-  script.answer_box(notify, "OK", [](QMessageBox& box) { EXPECT_EQ(box.text(), "Configuration cancelled, sir."); });
+  script.answer_box(notify, "OK", [](QMessageBox& box) {
+    EXPECT_EQ(box.text(), "Configuration cancelled, sir.");
+  });
   press_in_window(script, first + 3, "Ok", seen);
   script.start();
 
@@ -227,8 +243,10 @@ TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
   EXPECT_EQ(question_buttons, QStringList({"&Yes", "&No", "Cancel"}));
   EXPECT_EQ(font_offered.family(), "Liberation Mono");
   EXPECT_EQ(font_offered.pointSize(), 21);
-  EXPECT_EQ(read_file("Drollbox.cfg"), ":Config:\r\nscr=1\r\nfon=Liberation Mono\r\nsiz=13\r\nwit=639\r\n");
-  EXPECT_TRUE(about_text.startsWith("Drollbox v1.8.6\nWinNT/95 May '96\n")) << about_text.toStdString();
+  EXPECT_EQ(read_file("Drollbox.cfg"),
+            ":Config:\r\nscr=1\r\nfon=Liberation Mono\r\nsiz=13\r\nwit=639\r\n");
+  EXPECT_TRUE(about_text.startsWith("Drollbox v1.8.6\nWinNT/95 May '96\n"))
+      << about_text.toStdString();
   EXPECT_EQ(frames_during_about, first + 2) << "About opened no window";
 
   ASSERT_EQ(seen.size(), 4u);
@@ -239,19 +257,23 @@ TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
     EXPECT_EQ(window.title, "Drollbox v1.8.6");
     EXPECT_TRUE(window.has_icon);
     EXPECT_EQ(window.wit, 639);
-    EXPECT_EQ(window.frame_geometry, QRect(window.window_x, window.window_y, 639, window.window_height));
+    EXPECT_EQ(window.frame_geometry,
+              QRect(window.window_x, window.window_y, 639, window.window_height));
     EXPECT_EQ(window.window_height, window.rows * 13 + 60);
-    EXPECT_EQ(window.client_geometry, QRect(QPoint(0, 0), window.frame_inside)) << "the client fills the frame";
+    EXPECT_EQ(window.client_geometry, QRect(QPoint(0, 0), window.frame_inside))
+        << "the client fills the frame";
     EXPECT_EQ(window.button_labels, QStringList({"Ok", "New", "Prev", "Config", "About"}));
-    EXPECT_EQ(window.button_rects, std::vector<QRect>({QRect(516, 1, 55, 20), QRect(54, 1, 55, 20), QRect(126, 1, 55, 20),
-                                                       QRect(199, 1, 55, 20), QRect(359, 1, 55, 20)}));
+    EXPECT_EQ(window.button_rects, std::vector<QRect>({QRect(516, 1, 55, 20), QRect(54, 1, 55, 20),
+                                                       QRect(126, 1, 55, 20), QRect(199, 1, 55, 20),
+                                                       QRect(359, 1, 55, 20)}));
     EXPECT_TRUE(window.buttons_in_default_font);
     EXPECT_EQ(window.display_font.family(), "Liberation Mono");
     EXPECT_LE(QFontMetrics(window.display_font).height(), 13);
     EXPECT_EQ(window.display_font.weight(), QFont::Normal);
     expect_groove(window.picture, window.wit);
     expect_rows_drawn(window.picture, window.rows, 13);
-    window.picture.save(QString::fromStdString((output_folder / ("window-" + std::to_string(i) + ".png")).string()));
+    window.picture.save(QString::fromStdString(
+        (output_folder / ("window-" + std::to_string(i) + ".png")).string()));
   }
   reset_viewer();
 }
@@ -267,7 +289,8 @@ void run_with_foreign_data_file() {
   ModalScript script;
   script.answer_box("Drollbox Problem", "OK", [](QMessageBox& box) {
     std::fprintf(stderr, "problem: %s; buttons: %s; windows: %d\n", qPrintable(box.text()),
-                 qPrintable(qt_test::labels_left_to_right(box).join(',')), fw::qt::state.frames_created);
+                 qPrintable(qt_test::labels_left_to_right(box).join(',')),
+                 fw::qt::state.frames_created);
   });
   script.start();
   app::run_window_cycles(0, nullptr);

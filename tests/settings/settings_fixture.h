@@ -29,7 +29,8 @@ class SettingsFolder : public ::testing::Test {
     settings::reset_settings();
     fw::scripted::reset_dialogs();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = fs::temp_directory_path() / (std::string("drollbox-") + test->test_suite_name() + "-" + test->name());
+    folder = fs::temp_directory_path() /
+             (std::string("drollbox-") + test->test_suite_name() + "-" + test->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
     path = (folder / "Drollbox.cfg").string();

@@ -33,8 +33,14 @@ TEST_F(ReadSettings, WrittenFileReadsBackWithPlacement) {
 
 TEST_F(ReadSettings, WidthOutsideItsRangeBecomes639) {
   const std::pair<const char*, int> cases[] = {
-      {"566", 639}, {"567", 567}, {"1280", 1280}, {"1281", 639}, {"abc", 639},
-      {"-700", 639}, {"99999999999999999999", 639}, {"800x", 800},
+      {"566", 639},
+      {"567", 567},
+      {"1280", 1280},
+      {"1281", 639},
+      {"abc", 639},
+      {"-700", 639},
+      {"99999999999999999999", 639},
+      {"800x", 800},
   };
   for (const auto& [text, expected] : cases) {
     read(std::string(":Config:\r\nscr=0\r\nfon=Arial\r\nsiz=12\r\nwit=") + text + "\r\n");
@@ -49,12 +55,13 @@ TEST_F(ReadSettings, ScreenClassPlacesTheWindow) {
     int scr_value, x, y;
   };
   const Case cases[] = {
-      {"0", "639", 0, 0, 106},      {"1", "639", 1, 80, 171},   {"2", "639", 2, 192, 250},
-      {"3", "1280", 3, 0, 378},     {"0", "1280", 0, -320, 106}, {"7", "639", 7, 0, 106},
-      {"-1", "567", -1, 36, 106},   {"x", "639", 0, 0, 106},
+      {"0", "639", 0, 0, 106},    {"1", "639", 1, 80, 171},    {"2", "639", 2, 192, 250},
+      {"3", "1280", 3, 0, 378},   {"0", "1280", 0, -320, 106}, {"7", "639", 7, 0, 106},
+      {"-1", "567", -1, 36, 106}, {"x", "639", 0, 0, 106},
   };
   for (const Case& c : cases) {
-    read(std::string(":Config:\r\nscr=") + c.scr + "\r\nfon=Arial\r\nsiz=12\r\nwit=" + c.wit + "\r\n");
+    read(std::string(":Config:\r\nscr=") + c.scr + "\r\nfon=Arial\r\nsiz=12\r\nwit=" + c.wit +
+         "\r\n");
     EXPECT_EQ(current.scr, c.scr_value) << "scr=" << c.scr;
     EXPECT_EQ(current.window_x, c.x) << "scr=" << c.scr << " wit=" << c.wit;
     EXPECT_EQ(current.window_y, c.y) << "scr=" << c.scr;
@@ -118,7 +125,8 @@ TEST_F(ReadSettings, TokensHoldAtMost79Characters) {
   EXPECT_EQ(current.siz, 12);
 
   expect_parse_error(":Config:\r\nscr=1\r\nfon=Arial\r\n" + padded_size + "0\r\nwit=639\r\n");
-  expect_parse_error(":Config:\r\nscr=1" + std::string(200, '9') + "\r\nfon=Arial\r\nsiz=12\r\nwit=639\r\n");
+  expect_parse_error(":Config:\r\nscr=1" + std::string(200, '9') +
+                     "\r\nfon=Arial\r\nsiz=12\r\nwit=639\r\n");
   expect_parse_error(":Config:" + std::string(100, ':') + "\r\nscr=1\r\n");
 }
 
@@ -128,7 +136,8 @@ TEST_F(ReadSettings, FontTextHoldsAtMost43Characters) {
   EXPECT_EQ(std::string(current.font_text), longest);
 
   expect_parse_error(":Config:\r\nscr=1\r\nfon=" + longest + "F\r\nsiz=12\r\nwit=639\r\n");
-  expect_parse_error(":Config:\r\nscr=1\r\nfon=" + std::string(5000, 'F') + "\r\nsiz=12\r\nwit=639\r\n");
+  expect_parse_error(":Config:\r\nscr=1\r\nfon=" + std::string(5000, 'F') +
+                     "\r\nsiz=12\r\nwit=639\r\n");
 }
 
 TEST_F(ReadSettings, FirstLineOtherThanConfigStartsTheSetup) {

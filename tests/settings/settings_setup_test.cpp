@@ -46,7 +46,9 @@ TEST_F(RunSetup, AnswersGiveTheScreenClassDigit) {
   const Case cases[] = {
       {{fw::box_yes}, "scr=2", {question_1024}},
       {{fw::box_no, fw::box_yes}, "scr=3", {question_1024, question_1280}},
-      {{fw::box_no, fw::box_no, fw::box_yes}, "scr=1", {question_1024, question_1280, question_800}},
+      {{fw::box_no, fw::box_no, fw::box_yes},
+       "scr=1",
+       {question_1024, question_1280, question_800}},
       {{fw::box_no, fw::box_no, fw::box_no}, "scr=0", {question_1024, question_1280, question_800}},
   };
   for (const Case& c : cases) {
@@ -154,8 +156,8 @@ TEST_F(RunSetup, ChosenFontMakesFontTextAndSize) {
     run_setup();
     EXPECT_STREQ(current.font_text, c.font_text);
     EXPECT_EQ(current.siz, c.siz) << c.font_text;
-    EXPECT_EQ(read_file(), std::string(":Config:\r\nscr=0\r\nfon=") + c.font_text + "\r\nsiz=" + std::to_string(c.siz) +
-                               "\r\nwit=639\r\n");
+    EXPECT_EQ(read_file(), std::string(":Config:\r\nscr=0\r\nfon=") + c.font_text +
+                               "\r\nsiz=" + std::to_string(c.siz) + "\r\nwit=639\r\n");
     EXPECT_TRUE(font_records.font_chosen);
   }
 }
@@ -242,7 +244,8 @@ TEST_F(RunSetup, CancelledFontDialogAtFirstUseLeavesFontChosenOff) {
 
 class WriteSettings : public RunSetup {
  protected:
-  static constexpr const char* old_contents = ":Config:\r\nscr=1\r\nfon=Old Face\r\nsiz=9\r\nwit=700\r\n";
+  static constexpr const char* old_contents =
+      ":Config:\r\nscr=1\r\nfon=Old Face\r\nsiz=9\r\nwit=700\r\n";
   void run_completed_setup() {
     answer({fw::box_yes});
     queue_font(make_font("Arial", 400, false), 120);

@@ -49,7 +49,7 @@ TEST(BlockPlan, KeepsTheOrderWhenEveryBlockFits) {
 }
 
 TEST(BlockPlan, TradesLargeCookiesIntoBlocksWithRoomAndIsStableAfterwards) {
-  std::vector<std::string> cookies = numbered(100, 60, "big");      // 6400 bytes: far over
+  std::vector<std::string> cookies = numbered(100, 60, "big");  // 6400 bytes: far over
   const std::vector<std::string> small = numbered(150, 5, "s");
   cookies.insert(cookies.end(), small.begin(), small.end());
   const BlockPlan plan = plan_blocks(cookies, small_limit, StreamCheck::compress_each_block);
@@ -63,7 +63,8 @@ TEST(BlockPlan, TradesLargeCookiesIntoBlocksWithRoomAndIsStableAfterwards) {
   std::sort(sorted_input.begin(), sorted_input.end());
   EXPECT_EQ(sorted_plan, sorted_input);
 
-  EXPECT_EQ(plan_blocks(plan.cookies, small_limit, StreamCheck::compress_each_block).cookies, plan.cookies);
+  EXPECT_EQ(plan_blocks(plan.cookies, small_limit, StreamCheck::compress_each_block).cookies,
+            plan.cookies);
 }
 
 TEST(BlockPlan, CountsWhatNoBlockCanTake) {
@@ -82,7 +83,8 @@ TEST(BlockPlan, ShrinksABlockWhoseStreamDoesNotFit) {
   for (int i = 0; i < 150; ++i) {
     std::string cookie(i < 100 ? 60 : 2, ' ');
     for (char& c : cookie) {
-      do c = static_cast<char>(generator()); while (c == '%' || c == '\n' || c == '\0');
+      do c = static_cast<char>(generator());
+      while (c == '%' || c == '\n' || c == '\0');
     }
     cookies.push_back(cookie);
   }

@@ -63,7 +63,8 @@ TEST(CodecCommands, ReportDamagedStreams) {
 
 TEST(CommandLine, HelpForEveryCommandAndRefusalsOfUnknownOnes) {
   ScratchFolder folder;
-  for (const char* command : {"compress", "decompress", "pack", "unpack", "verify", "show", "random", "stats"}) {
+  for (const char* command :
+       {"compress", "decompress", "pack", "unpack", "verify", "show", "random", "stats"}) {
     const ToolRun help = folder.run({command, "--help"});
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_EQ(help.out.rfind(std::string("usage: drollbox-db ") + command, 0), 0u) << help.out;

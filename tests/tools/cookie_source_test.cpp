@@ -23,8 +23,8 @@ TEST(RowsNeeded, FollowsTheViewersLayout) {
   EXPECT_EQ(rows_needed(std::string(80, 'x') + "\n"), 1u);
   EXPECT_EQ(rows_needed(std::string(81, 'x')), 2u);
   EXPECT_EQ(rows_needed("a\n\nb"), 2u);
-  EXPECT_EQ(rows_needed(std::string(80, 'x') + " y"), 2u);   // the space at the row start goes
-  EXPECT_EQ(rows_needed(std::string(80, 'x') + " "), 2u);    // no letter after it: it stays
+  EXPECT_EQ(rows_needed(std::string(80, 'x') + " y"), 2u);  // the space at the row start goes
+  EXPECT_EQ(rows_needed(std::string(80, 'x') + " "), 2u);   // no letter after it: it stays
   EXPECT_EQ(rows_needed(std::string(1998, 'x')), 25u);
   EXPECT_EQ(rows_needed(std::string(30, 'x') + "\n" + std::string(2001, 'x')), SIZE_MAX);
 }
@@ -48,7 +48,9 @@ TEST(RowsNeeded, AgreesWithTheWholeLayoutOnRandomCookies) {
 
 TEST(CookieSource, KeepsWhatFitsAndCountsConversionsOfKeptCookiesOnly) {
   CookieSource source;
-  add_fortune_file(source, "%\nkept \xE2\x86\x92 arrow\n%\nskipped \xE2\x86\x92 100%\n%\n\xE9t\xE9\n%\n   \n%\n");
+  add_fortune_file(
+      source,
+      "%\nkept \xE2\x86\x92 arrow\n%\nskipped \xE2\x86\x92 100%\n%\n\xE9t\xE9\n%\n   \n%\n");
   add_fortune_file(source, "second file\r\n%\r\n");
   EXPECT_EQ(source.cookies, (std::vector<std::string>{"kept ? arrow", "\xE9t\xE9", "second file"}));
   EXPECT_EQ(source.files, 2u);

@@ -47,15 +47,15 @@ class CollectionDatabase : public ::testing::Test {
 };
 
 std::string be32(std::uint32_t value) {
-  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-          static_cast<char>(value)};
+  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+          static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
 TEST_F(CollectionDatabase, VerifyPassesASoundFileAndNamesTheFirstDamage) {
   const ToolRun sound = folder_.run({"verify"});
   EXPECT_EQ(sound.status, 0) << sound.err;
-  EXPECT_EQ(sound.out, "OK: 'Drollbox.dat' holds 151 cookies in 2 blocks, " + std::to_string(bytes_.size()) +
-                           " bytes\n");
+  EXPECT_EQ(sound.out, "OK: 'Drollbox.dat' holds 151 cookies in 2 blocks, " +
+                           std::to_string(bytes_.size()) + " bytes\n");
 
   folder_.write("truncated.dat", bytes_.substr(0, bytes_.size() - 10));
   const ToolRun truncated = folder_.run({"verify", "--file", "truncated.dat"});
@@ -69,13 +69,13 @@ TEST_F(CollectionDatabase, VerifyPassesASoundFileAndNamesTheFirstDamage) {
                                      static_cast<std::uint32_t>(bytes_[index + 5] & 0xFF) << 16 |
                                      static_cast<std::uint32_t>(bytes_[index + 6] & 0xFF) << 8 |
                                      static_cast<std::uint32_t>(bytes_[index + 7] & 0xFF);
-  EXPECT_EQ(verify_damaged(index + 4, be32(0xFFFFFF00)).status, 1);      // past the end
-  EXPECT_EQ(verify_damaged(index, be32(second_block + 1)).status, 1);    // backwards
+  EXPECT_EQ(verify_damaged(index + 4, be32(0xFFFFFF00)).status, 1);    // past the end
+  EXPECT_EQ(verify_damaged(index, be32(second_block + 1)).status, 1);  // backwards
   EXPECT_EQ(verify_damaged(index + 8, be32(second_block + 40000)).status, 1);
-  EXPECT_EQ(verify_damaged(30, be32(0)).status, 1);                      // no cookies
-  EXPECT_EQ(verify_damaged(20, "f").status, 1);                          // magic
-  EXPECT_EQ(verify_damaged(22, be32(5)).status, 1);                      // version
-  EXPECT_EQ(verify_damaged(21, "\x7F").status, 0);                       // the pad byte is free
+  EXPECT_EQ(verify_damaged(30, be32(0)).status, 1);  // no cookies
+  EXPECT_EQ(verify_damaged(20, "f").status, 1);      // magic
+  EXPECT_EQ(verify_damaged(22, be32(5)).status, 1);  // version
+  EXPECT_EQ(verify_damaged(21, "\x7F").status, 0);   // the pad byte is free
 
   // Zeros over the middle of block 0: it no longer decodes to its cookies.
   const ToolRun block = verify_damaged(38 + 12 + 200, std::string(64, '\0'));
@@ -90,16 +90,22 @@ TEST_F(CollectionDatabase, ShowLaysCookiesOutAsTheViewerDoes) {
   EXPECT_EQ(shown(61),
             "Hello: the space before this greeting is dropped when the cookie is shown.\n"
             " 42 keeps its space, since a digit does not start a word.\n");
-  const std::string eighty = "Exactly eighty characters fill this line, no more and no less, to the very end..";
-  EXPECT_EQ(shown(62), eighty + "\nThe line above fills one row of eighty columns, and this one starts the next.\n");
+  const std::string eighty =
+      "Exactly eighty characters fill this line, no more and no less, to the very end..";
+  EXPECT_EQ(
+      shown(62),
+      eighty + "\nThe line above fills one row of eighty columns, and this one starts the next.\n");
   EXPECT_EQ(shown(63),
-            "Caf\xC3\xA9 society: the \xC3\xBC" "ber-critic paid 5 \xE2\x82\xAC for a \xE2\x80\x9Csmall\xE2\x80\x9D"
+            "Caf\xC3\xA9 society: the \xC3\xBC"
+            "ber-critic paid 5 \xE2\x82\xAC for a \xE2\x80\x9Csmall\xE2\x80\x9D"
             " espresso \xE2\x80\x93 and\ncomplained that it was na\xC3\xAFve.\n");
   const std::string long_line =
-      "A line that runs well past the eightieth column keeps going on the next row without any regard for "
+      "A line that runs well past the eightieth column keeps going on the next row without any "
+      "regard for "
       "where the words end.";
   EXPECT_EQ(shown(66), long_line.substr(0, 80) + "\n" + long_line.substr(80) + "\n");
-  EXPECT_EQ(shown(67), "Blank lines\nvanish between rows, since a line feed at a row start adds nothing.\n");
+  EXPECT_EQ(shown(67),
+            "Blank lines\nvanish between rows, since a line feed at a row start adds nothing.\n");
   EXPECT_EQ(shown(80),
             "    Four spaces indent this line, and all four stay: only a lone space\n"
             "    before a letter is dropped at the start of a row.\n");
@@ -149,8 +155,10 @@ TEST_F(CollectionDatabase, FileOptionNamesAnotherDatabase) {
 
 TEST(RandomCommand, PrintsACookieOfTheDatabaseInItsRows) {
   ScratchFolder folder;
-  folder.write("three.txt", "first cookie\n%\nsecond\ncookie\n%\nthird cookie with a line that is longer than eighty "
-                            "characters so that it wraps\n%\n");
+  folder.write(
+      "three.txt",
+      "first cookie\n%\nsecond\ncookie\n%\nthird cookie with a line that is longer than eighty "
+      "characters so that it wraps\n%\n");
   ASSERT_EQ(folder.run({"pack", "three.txt"}).status, 0);
   std::set<std::string> cookies;
   for (int n = 0; n < 3; ++n) cookies.insert(folder.run({"show", std::to_string(n)}).out);

@@ -39,13 +39,15 @@ TEST(FortuneFile, SplitsAtPercentLinesOnly) {
   EXPECT_FALSE(doubled[1].at_edge);  // an empty cookie between two separators
   EXPECT_TRUE(doubled[3].at_edge);
 
-  EXPECT_EQ(texts(split_fortune_text("\xEF\xBB\xBFmarked\n%")), (std::vector<std::string>{"marked", ""}));
-  EXPECT_EQ(texts(split_fortune_text("trailing blank\n\n%\n")), (std::vector<std::string>{"trailing blank\n", ""}));
+  EXPECT_EQ(texts(split_fortune_text("\xEF\xBB\xBFmarked\n%")),
+            (std::vector<std::string>{"marked", ""}));
+  EXPECT_EQ(texts(split_fortune_text("trailing blank\n\n%\n")),
+            (std::vector<std::string>{"trailing blank\n", ""}));
 }
 
 TEST(FortuneFile, JoinAndSplitAreInverses) {
-  const std::vector<std::string> cookies = {"plain", "\nleading blank", "trailing blank\n", "two\nlines",
-                                            "a\rcarriage return", " spaced "};
+  const std::vector<std::string> cookies = {"plain",      "\nleading blank",    "trailing blank\n",
+                                            "two\nlines", "a\rcarriage return", " spaced "};
   const std::string joined = join_fortune_text(cookies);
   EXPECT_EQ(joined.substr(0, 9), "plain\n%\n\n");
   auto pieces = split_fortune_text(normalise_line_ends(joined));

@@ -13,7 +13,8 @@ namespace {
 
 std::uint32_t be32_at(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
+  for (std::size_t i = 0; i < 4; ++i)
+    value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
   return value;
 }
 
@@ -22,7 +23,8 @@ std::string first_block_text(const ScratchFolder& folder, const std::string& dat
   const std::string bytes = folder.read(data_file);
   const std::uint32_t index_length = be32_at(bytes, 34);
   const std::uint32_t start = be32_at(bytes, 38), end = be32_at(bytes, 42);
-  const ToolRun run = folder.run({"decompress"}, bytes.substr(38 + index_length + start, end - start));
+  const ToolRun run =
+      folder.run({"decompress"}, bytes.substr(38 + index_length + start, end - start));
   EXPECT_EQ(run.status, 0) << run.err;
   return run.out;
 }
@@ -64,7 +66,9 @@ TEST(Pack, StoresWindows1252AndCountsWhatItReplaces) {
   ScratchFolder folder;
   // é, €, “ ”, then an arrow and an emoji it cannot hold, then a lone byte
   // that is not UTF-8 at all.
-  folder.write("in.txt", "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x86\x92 \xF0\x9F\x98\x80 \xE9t\xE9\n%\n");
+  folder.write("in.txt",
+               "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x86\x92 \xF0\x9F\x98\x80 "
+               "\xE9t\xE9\n%\n");
   const ToolRun packed = folder.run({"pack", "in.txt", "-o", "x.dat"});
   ASSERT_EQ(packed.status, 0) << packed.err;
   EXPECT_EQ(number_after(packed.out, "replaced by \"?\""), 2);
@@ -72,7 +76,8 @@ TEST(Pack, StoresWindows1252AndCountsWhatItReplaces) {
   EXPECT_EQ(first_block_text(folder, "x.dat"), "Caf\xE9 \x80 \x93q\x94 ? ? \xE9t\xE9\n%%\n");
 
   const ToolRun unpacked = folder.run({"unpack", "--file", "x.dat"});
-  EXPECT_EQ(unpacked.out, "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D ? ? \xC3\xA9t\xC3\xA9\n%\n");
+  EXPECT_EQ(unpacked.out,
+            "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D ? ? \xC3\xA9t\xC3\xA9\n%\n");
 }
 
 TEST(Pack, TurnsCrLfIntoLfButKeepsALoneCr) {
@@ -84,16 +89,16 @@ TEST(Pack, TurnsCrLfIntoLfButKeepsALoneCr) {
 
 TEST(Pack, SkipsWhatTheViewerCannotShowAndCountsEachReason) {
   ScratchFolder folder;
-  const std::string longest = repeated_lines(25, 79, 'y', 78);     // 1998 characters, 25 rows
-  const std::string too_long = repeated_lines(25, 79, 'y', 79);    // 1999 characters
+  const std::string longest = repeated_lines(25, 79, 'y', 78);   // 1998 characters, 25 rows
+  const std::string too_long = repeated_lines(25, 79, 'y', 79);  // 1999 characters
   const std::string wrapped_25 = repeated_lines(12, 150, 'w', 150) + "\n" + std::string(80, 'v');
   const std::string wrapped_26 = repeated_lines(13, 150, 'w', 150);
   const std::string short_26 = repeated_lines(26, 1, 's', 1);
   ASSERT_EQ(longest.size(), 1998u);
   ASSERT_EQ(too_long.size(), 1999u);
-  std::string fortunes = "%\nfine\n%\n100% sure\n%\n" + longest + "\n%\nzero " + std::string(1, '\0') +
-                         " byte\n%\n" + too_long + "\n%\n" + wrapped_25 + "\n%\n" + wrapped_26 + "\n%\n" +
-                         short_26 + "\n%\n \n\t\n%\n%\n";
+  std::string fortunes = "%\nfine\n%\n100% sure\n%\n" + longest + "\n%\nzero " +
+                         std::string(1, '\0') + " byte\n%\n" + too_long + "\n%\n" + wrapped_25 +
+                         "\n%\n" + wrapped_26 + "\n%\n" + short_26 + "\n%\n \n\t\n%\n%\n";
   folder.write("in.txt", fortunes);
   const ToolRun packed = folder.run({"pack", "in.txt"});
   ASSERT_EQ(packed.status, 0) << packed.err;
@@ -138,7 +143,8 @@ TEST(Pack, FitsEveryBlockByTradingLargeCookiesForSmallOnes) {
 
   std::string unpacked = folder.run({"unpack"}).out;
   std::vector<std::string> got;
-  for (std::size_t at = 0, end; (end = unpacked.find("\n%\n", at)) != std::string::npos; at = end + 3) {
+  for (std::size_t at = 0, end; (end = unpacked.find("\n%\n", at)) != std::string::npos;
+       at = end + 3) {
     got.push_back(unpacked.substr(at, end - at));
   }
   EXPECT_NE(got, expected);  // the first block could not keep 100 large ones
@@ -152,7 +158,8 @@ TEST(Pack, FitsEveryBlockByTradingLargeCookiesForSmallOnes) {
 TEST(Pack, LeavesOutAndCountsCookiesNoBlockCanTake) {
   ScratchFolder folder;
   std::string fortunes;
-  for (int i = 0; i < 120; ++i) fortunes += std::to_string(i) + " " + repeated_lines(6, 70, 'q', 70) + "\n%\n";
+  for (int i = 0; i < 120; ++i)
+    fortunes += std::to_string(i) + " " + repeated_lines(6, 70, 'q', 70) + "\n%\n";
   folder.write("in.txt", fortunes);
   const ToolRun packed = folder.run({"pack", "in.txt"});
   ASSERT_EQ(packed.status, 0) << packed.err;
@@ -220,8 +227,8 @@ TEST(Pack, WritesAtomicallyAndLeavesTheOldFileOnFailure) {
   EXPECT_NE(full_disk.err.find("cannot write"), std::string::npos) << full_disk.err;
   EXPECT_EQ(folder.read("Drollbox.dat"), "the old database");
 
-  EXPECT_EQ(folder.entries(),
-            (std::vector<std::string>{"Drollbox.dat", "good.txt", "only-skipped.txt", "other.dat", "taken"}));
+  EXPECT_EQ(folder.entries(), (std::vector<std::string>{"Drollbox.dat", "good.txt",
+                                                        "only-skipped.txt", "other.dat", "taken"}));
   ASSERT_EQ(folder.run({"pack", "good.txt"}).status, 0);
   EXPECT_EQ(folder.read("Drollbox.dat").substr(0, 21), "Drollbox fortune file");
   EXPECT_EQ(folder.entries().size(), 5u);

@@ -17,8 +17,10 @@ namespace {
 std::string quoted(const std::string& text) {
   std::string out = "'";
   for (const char c : text) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
   }
   return out + "'";
 }
@@ -37,10 +39,11 @@ ScratchFolder::~ScratchFolder() {
   fs::remove_all(path_, ignored);
 }
 
-ToolRun ScratchFolder::run(const std::vector<std::string>& arguments, const std::string& stdin_bytes,
-                           const std::string& shell_setup) const {
+ToolRun ScratchFolder::run(const std::vector<std::string>& arguments,
+                           const std::string& stdin_bytes, const std::string& shell_setup) const {
   write(".stdin", stdin_bytes);
-  std::string command = shell_setup + "cd " + quoted(path_.string()) + " && " + quoted(DROLLBOX_DB_TOOL);
+  std::string command =
+      shell_setup + "cd " + quoted(path_.string()) + " && " + quoted(DROLLBOX_DB_TOOL);
   for (const std::string& argument : arguments) command += " " + quoted(argument);
   command += " <.stdin >.stdout 2>.stderr";
   const int raw = std::system(command.c_str());
@@ -57,11 +60,14 @@ void ScratchFolder::write(const std::string& name, const std::string& bytes) con
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string ScratchFolder::read(const std::string& name) const { return read_file(path_ / name); }
+std::string ScratchFolder::read(const std::string& name) const {
+  return read_file(path_ / name);
+}
 
 std::vector<std::string> ScratchFolder::entries() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -73,7 +79,9 @@ std::string read_file(const fs::path& path) {
   return bytes.str();
 }
 
-std::string cookies_folder() { return DROLLBOX_COOKIES_DIR; }
+std::string cookies_folder() {
+  return DROLLBOX_COOKIES_DIR;
+}
 
 std::vector<std::string> collection_files() {
   std::vector<std::string> files;
