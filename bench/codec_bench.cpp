@@ -9,57 +9,30 @@
 #include <string>
 #include <vector>
 
+#include "bench/texts.h"
 #include "codec/codec.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t lcg_state = 20240601;
-unsigned next_random(unsigned bound) {
-  lcg_state = lcg_state * 1103515245u + 12345u;
-  return ((lcg_state >> 16) & 0x7FFF) % bound;
-}
-
-Bytes generated_english(std::size_t length) {
-  static const char* const words[] = {"the",     "of",      "and",   "a",    "to",      "in",
-                                      "is",      "you",     "that",  "it",   "fortune", "never",
-                                      "always",  "money",   "love",  "time", "people",  "think",
-                                      "nothing", "because", "world", "good"};
-  Bytes text;
-  while (text.size() < length) {
-    std::string word = words[next_random(std::size(words))];
-    text.insert(text.end(), word.begin(), word.end());
-    text.push_back(next_random(12) == 0 ? '\n' : ' ');
-    if (next_random(30) == 0) text.insert(text.end(), {'.', '\n', '%', '%', '\n'});
-  }
-  text.resize(length);
-  return text;
-}
+using codec_texts::Bytes;
 
 // One block of 100 cookies in the block layout: each cookie, its line feed,
 // then "%%" and a line feed.
 Bytes english_block() {
   std::ifstream file("/usr/share/games/fortunes/cookie", std::ios::binary);
-  if (!file) return generated_english(16000);
+  if (!file) return codec_texts::english_text(16000, 20240601);
   std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   Bytes block;
   std::size_t start = 0;
   for (int cookies = 0; cookies < 100; ++cookies) {
     std::size_t end = all.find("\n%\n", start);
     if (end == std::string::npos) break;
-    block.insert(block.end(), all.begin() + std::ptrdiff_t(start),
-                 all.begin() + std::ptrdiff_t(end));
+    block.insert(block.end(), all.begin() + static_cast<std::ptrdiff_t>(start),
+                 all.begin() + static_cast<std::ptrdiff_t>(end));
     block.insert(block.end(), {'\n', '%', '%', '\n'});
     start = end + 3;
   }
   return block;
-}
-
-Bytes random_block(std::size_t length, unsigned alphabet, std::uint8_t first) {
-  Bytes text(length);
-  for (auto& b : text) b = std::uint8_t(first + next_random(alphabet));
-  return text;
 }
 
 codec::RunStatus run(const Bytes& input, codec::RunStatus (*driver)()) {
@@ -109,20 +82,20 @@ Bytes random_that_fits(const Bytes& text) {
   std::size_t low = 0, high = text.size();
   while (low < high) {
     std::size_t middle = (low + high + 1) / 2;
-    Bytes prefix(text.begin(), text.begin() + std::ptrdiff_t(middle));
+    Bytes prefix(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(middle));
     if (!compressed(prefix).empty() &&
-        codec::output_total <= std::uint32_t(codec::input_capacity)) {
+        codec::output_total <= static_cast<std::uint32_t>(codec::input_capacity)) {
       low = middle;
     } else {
       high = middle - 1;
     }
   }
-  return Bytes(text.begin(), text.begin() + std::ptrdiff_t(low));
+  return Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(low));
 }
 
 const Bytes english = english_block();
-const Bytes ten_symbols = random_block(32767, 10, '0');
-const Bytes random_bytes = random_block(32767, 256, 0);
+const Bytes ten_symbols = codec_texts::random_bytes(32767, 10, 20240601, '0');
+const Bytes random_bytes = codec_texts::random_bytes(32767, 256, 20240602);
 
 }  // namespace
 

@@ -13,12 +13,12 @@ Coder coder;
 
 bool input_fits() {
   if (input_remaining <= 0) return true;
-  if (input_position > std::uint32_t(input_capacity)) return false;
-  return std::uint32_t(input_remaining) <= input_capacity - input_position;
+  if (input_position > static_cast<std::uint32_t>(input_capacity)) return false;
+  return static_cast<std::uint32_t>(input_remaining) <= input_capacity - input_position;
 }
 
 bool write_output_byte(std::uint8_t byte) {
-  if (output_length >= std::uint32_t(output_capacity)) {
+  if (output_length >= static_cast<std::uint32_t>(output_capacity)) {
     coder.output_overflow = true;
     return false;
   }
@@ -34,9 +34,9 @@ void commit_output() {
 // ---- encoder ----
 
 static void emit_bit(unsigned bit) {
-  coder.out_bits = std::uint16_t((coder.out_bits << 1) | bit);
+  coder.out_bits = static_cast<std::uint16_t>((coder.out_bits << 1) | bit);
   if (coder.out_bits & 0x100) {
-    write_output_byte(std::uint8_t(coder.out_bits));
+    write_output_byte(static_cast<std::uint8_t>(coder.out_bits));
     coder.out_bits = 1;
   }
 }
@@ -57,13 +57,13 @@ void encode_range(std::uint16_t low_count, std::uint16_t high_count, std::uint16
   narrow(low_count, high_count, total);
   while (((coder.low ^ coder.high) & 0x8000) == 0) {
     emit_with_pending(coder.low >> 15);
-    coder.low = std::uint16_t(coder.low << 1);
-    coder.high = std::uint16_t((coder.high << 1) | 1);
+    coder.low = static_cast<std::uint16_t>(coder.low << 1);
+    coder.high = static_cast<std::uint16_t>((coder.high << 1) | 1);
   }
   while ((coder.low & 0x4000) && !(coder.high & 0x4000)) {
     ++coder.pending_bits;
-    coder.low = std::uint16_t((coder.low << 1) & 0x7FFF);
-    coder.high = std::uint16_t((coder.high << 1) | 0x8001);
+    coder.low = static_cast<std::uint16_t>((coder.low << 1) & 0x7FFF);
+    coder.high = static_cast<std::uint16_t>((coder.high << 1) | 0x8001);
   }
 }
 
@@ -71,8 +71,9 @@ void encoder_finish() {
   ++coder.pending_bits;
   emit_with_pending((coder.low >> 14) & 1);
   if (coder.out_bits != 1) {
-    while (!(coder.out_bits & 0x100)) coder.out_bits = std::uint16_t(coder.out_bits << 1);
-    write_output_byte(std::uint8_t(coder.out_bits));
+    while (!(coder.out_bits & 0x100))
+      coder.out_bits = static_cast<std::uint16_t>(coder.out_bits << 1);
+    write_output_byte(static_cast<std::uint8_t>(coder.out_bits));
     coder.out_bits = 1;
   }
   commit_output();
@@ -86,7 +87,7 @@ void decoder_start() {
   coder.in_bits = 0;
   coder.in_count = 0;
   unsigned first = stream_byte_or_ones();
-  coder.code = std::uint16_t(first * 256 + stream_byte_or_ones());
+  coder.code = static_cast<std::uint16_t>(first * 256 + stream_byte_or_ones());
 }
 
 }  // namespace codec

@@ -7,12 +7,9 @@
 
 #include "codec/codec.h"
 #include "codec/hot.h"
+#include "codec/observer.h"
 
 namespace codec {
-
-// Test hook: sees every (low_count, high_count, total) handed to the coder.
-using CoderEventHook = void (*)(std::uint16_t low_count, std::uint16_t high_count,
-                                std::uint16_t total);
 
 struct Coder {
   std::uint16_t low = 0;
@@ -26,7 +23,6 @@ struct Coder {
   std::uint32_t in_count = 0;
   // Set by write_output_byte when output_buffer is full; the byte is dropped.
   bool output_overflow = false;
-  CoderEventHook event_hook = nullptr;
 };
 
 extern Coder coder;
@@ -55,15 +51,14 @@ CODEC_HOT int read_input_byte() {
 
 CODEC_HOT unsigned stream_byte_or_ones() {
   int byte = read_input_byte();
-  return byte < 0 ? 0xFF : unsigned(byte);
+  return byte < 0 ? 0xFF : static_cast<unsigned>(byte);
 }
 
 CODEC_HOT void narrow(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
-  if (coder.event_hook) [[unlikely]]
-    coder.event_hook(low_count, high_count, total);
-  std::uint32_t width = std::uint32_t(coder.high) - coder.low + 1;
-  auto new_high = std::uint16_t(coder.low + (width * high_count) / total - 1);
-  coder.low = std::uint16_t(coder.low + (width * low_count) / total);
+  CODEC_NOTE_EVENT(low_count, high_count, total);
+  std::uint32_t width = static_cast<std::uint32_t>(coder.high) - coder.low + 1;
+  auto new_high = static_cast<std::uint16_t>(coder.low + (width * high_count) / total - 1);
+  coder.low = static_cast<std::uint16_t>(coder.low + (width * low_count) / total);
   coder.high = new_high;
 }
 
@@ -82,9 +77,9 @@ CODEC_HOT unsigned take_bits(unsigned n) {
 }
 
 CODEC_HOT std::uint16_t decode_target(std::uint16_t total) {
-  std::uint32_t width = std::uint32_t(coder.high) - coder.low + 1;
-  std::uint32_t offset = std::uint16_t(coder.code - coder.low) + 1u;
-  return std::uint16_t((offset * total - 1) / width);
+  std::uint32_t width = static_cast<std::uint32_t>(coder.high) - coder.low + 1;
+  std::uint32_t offset = static_cast<std::uint16_t>(coder.code - coder.low) + 1u;
+  return static_cast<std::uint16_t>((offset * total - 1) / width);
 }
 
 // Both normalisation loops run in one step each: the settled bits are the
@@ -95,21 +90,22 @@ CODEC_HOT void decode_range(std::uint16_t low_count, std::uint16_t high_count,
                             std::uint16_t total) {
   narrow(low_count, high_count, total);
   std::uint32_t low = coder.low, high = coder.high, code = coder.code;
-  auto settled = unsigned(std::countl_zero(std::uint16_t(low ^ high)));
+  auto settled = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(low ^ high)));
   if (settled > 0) {
     low = (low << settled) & 0xFFFF;
     high = ((high << settled) | ((1u << settled) - 1)) & 0xFFFF;
     code = ((code << settled) | take_bits(settled)) & 0xFFFF;
   }
-  auto straddles = unsigned(std::countl_one(std::uint32_t(low & ~high & 0x7FFF) << 17));
+  auto straddles = static_cast<unsigned>(
+      std::countl_one(static_cast<std::uint32_t>(low & ~high & 0x7FFF) << 17));
   if (straddles > 0) {
     low = (low << straddles) & 0x7FFF;
     high = ((high << straddles) | ((1u << straddles) - 1) | 0x8000) & 0xFFFF;
     code = (((code << straddles) | take_bits(straddles)) & 0xFFFF) ^ 0x8000;
   }
-  coder.low = std::uint16_t(low);
-  coder.high = std::uint16_t(high);
-  coder.code = std::uint16_t(code);
+  coder.low = static_cast<std::uint16_t>(low);
+  coder.high = static_cast<std::uint16_t>(high);
+  coder.code = static_cast<std::uint16_t>(code);
 }
 
 }  // namespace codec

@@ -39,7 +39,7 @@ void encode_byte(std::uint8_t byte) {
       encode_flat(byte);
       break;
     }
-    int coded = model.excluded_count == 0 ? encode_first(c, byte) : encode_excluding(c, byte);
+    bool coded = model.excluded_count == 0 ? encode_first(c, byte) : encode_excluding(c, byte);
     if (coded) {
       touch_context(c);
       break;
@@ -77,7 +77,7 @@ unsigned decode_byte() {
     }
     c = find_next_context();
   }
-  if (symbol != END_SYMBOL) learn_byte(std::uint8_t(symbol), orders);
+  if (symbol != END_SYMBOL) learn_byte(static_cast<std::uint8_t>(symbol), orders);
   return symbol;
 }
 
@@ -91,7 +91,6 @@ RunStatus begin_run() {
 }
 
 RunStatus end_run() {
-  model_release();
   if (!coder.output_overflow) return RunStatus::ok;
   output_length = 0;
   output_total = 0;
@@ -104,7 +103,7 @@ RunStatus compress() {
   if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
   encoder_start();
   for (int byte = read_input_byte(); byte >= 0 && !coder.output_overflow; byte = read_input_byte())
-    encode_byte(std::uint8_t(byte));
+    encode_byte(static_cast<std::uint8_t>(byte));
   if (!coder.output_overflow) {
     encode_end();
     encoder_finish();
@@ -116,7 +115,7 @@ RunStatus decompress() {
   if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
   decoder_start();
   for (unsigned symbol = decode_byte(); symbol != END_SYMBOL; symbol = decode_byte())
-    if (!write_output_byte(std::uint8_t(symbol))) break;
+    if (!write_output_byte(static_cast<std::uint8_t>(symbol))) break;
   commit_output();
   return end_run();
 }
@@ -137,9 +136,9 @@ RunStatus run_decompressor() {
 }
 
 RunStatus load_input(const std::uint8_t* bytes, std::size_t length) {
-  if (length > std::size_t(input_capacity)) return RunStatus::input_too_long;
+  if (length > static_cast<std::size_t>(input_capacity)) return RunStatus::input_too_long;
   if (length > 0) std::memcpy(input_buffer, bytes, length);
-  input_remaining = std::int32_t(length);
+  input_remaining = static_cast<std::int32_t>(length);
   input_position = 0;
   return RunStatus::ok;
 }

@@ -6,29 +6,25 @@
 namespace codec {
 
 ContextModel model;
-AllocationHook allocation_hook;
 
 namespace {
 
-template <typename T>
-void obtain(T*& table, std::size_t bytes) {
-  if (++allocation_hook.requests == allocation_hook.fail_request) return;
-  table = static_cast<T*>(std::malloc(bytes));
-}
-
-template <typename T>
-void release(T*& table) {
-  std::free(table);
-  table = nullptr;
-}
-
+// One block holds every table. It is obtained by the first run of the
+// process and kept: later runs only reset it, so they meet no page faults.
 bool obtain_tables() {
   ContextModel& m = model;
-  allocation_hook.requests = 0;
-  obtain(m.hash_heads, HASH_BUCKETS * sizeof(std::uint16_t));
-  obtain(m.contexts, CONTEXT_SLOTS * sizeof(ContextSlot));
-  obtain(m.nodes, NODE_SLOTS * sizeof(SymbolNode));
-  return m.hash_heads && m.contexts && m.nodes;
+  if (m.nodes) return true;
+  if (CODEC_ALLOCATION_FAILS()) return false;
+  constexpr std::size_t node_bytes = NODE_SLOTS * sizeof(SymbolNode);
+  constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
+  constexpr std::size_t bucket_bytes = HASH_BUCKETS * sizeof(std::uint16_t);
+  void* block = std::malloc(node_bytes + context_bytes + bucket_bytes);
+  if (!block) return false;
+  auto* bytes = static_cast<unsigned char*>(block);
+  m.nodes = static_cast<SymbolNode*>(block);
+  m.contexts = reinterpret_cast<ContextSlot*>(bytes + node_bytes);
+  m.hash_heads = reinterpret_cast<std::uint16_t*>(bytes + node_bytes + context_bytes);
+  return true;
 }
 
 void reset_tables() {
@@ -37,12 +33,12 @@ void reset_tables() {
   for (unsigned c = 0; c < CONTEXT_SLOTS; ++c) {
     ContextSlot& slot = m.contexts[c];
     slot.context_order = NEVER_USED;
-    slot.lru_newer = std::uint16_t(c - 1);
-    slot.lru_older = std::uint16_t(c + 1);
+    slot.lru_newer = static_cast<std::uint16_t>(c - 1);
+    slot.lru_older = static_cast<std::uint16_t>(c + 1);
     m.nodes[c].node_next = NO_LINK;
   }
   for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n)
-    m.nodes[n].node_next = std::uint16_t(n + 1);
+    m.nodes[n].node_next = static_cast<std::uint16_t>(n + 1);
   m.nodes[NODE_SLOTS - 1].node_next = NO_LINK;
 }
 
@@ -63,14 +59,12 @@ void reset_scalars() {
   for (auto& flag : m.excluded) flag = 0;
   m.excluded_count = 0;
   m.path_length = 0;
-  m.counters = {};
 }
 
 }  // namespace
 
 bool model_init() {
   if (!obtain_tables()) {
-    model_release();
     std::fputs("Error: Had problems allocating a few bytes of memory :-(\n", stdout);
     return false;
   }
@@ -79,11 +73,12 @@ bool model_init() {
   return true;
 }
 
-void model_release() {
+void model_free() {
   ContextModel& m = model;
-  release(m.hash_heads);
-  release(m.contexts);
-  release(m.nodes);
+  std::free(m.nodes);
+  m.nodes = nullptr;
+  m.contexts = nullptr;
+  m.hash_heads = nullptr;
 }
 
 // The order is not mixed in: contexts of different orders may share a bucket.
@@ -147,7 +142,7 @@ std::uint16_t find_next_context() {
     for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK;) {
       const ContextSlot& slot = contexts[c];
       if (slot.context_order == k && ((slot.context_key ^ history) & mask) == 0) {
-        m.search_order = std::uint16_t(k);
+        m.search_order = static_cast<std::uint16_t>(k);
         return c;
       }
       c = slot.context_chain;
@@ -193,12 +188,12 @@ static void free_spare_nodes(std::uint16_t c) {
 
 static void evict(std::uint16_t c) {
   ContextModel& m = model;
-  ++m.counters.evictions;
+  CODEC_NOTE(evictions);
   if (m.contexts[c].context_order == MAX_ORDER) {
-    ++m.counters.order4_evictions;
+    CODEC_NOTE(order4_evictions);
     if (--m.order4_evictions_left == 0 && m.max_new_order == MAX_ORDER) {
       m.max_new_order = MAX_ORDER - 1;
-      ++m.counters.max_new_order_drops;
+      CODEC_NOTE(max_new_order_drops);
     }
   }
   unlink_from_bucket(c);
@@ -215,7 +210,7 @@ std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   slot.context_key = m.last_bytes;
   slot.context_chain = m.hash_heads[bucket];
   slot.context_total = 1;
-  slot.context_order = std::uint8_t(order);
+  slot.context_order = static_cast<std::uint8_t>(order);
   slot.context_extra = 0;
   slot.context_low = 1;
   slot.context_credit = 4;

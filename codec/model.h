@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "codec/observer.h"
+
 namespace codec {
 
 inline constexpr std::uint16_t NO_LINK = 0xFFFF;
@@ -17,27 +19,6 @@ inline constexpr std::uint8_t NEVER_USED = 255;
 inline constexpr std::uint16_t ESCAPED = 0x8000;
 
 extern const std::array<std::uint16_t, HASH_BUCKETS> random_table;
-
-// How often each replacement and rescaling mechanism ran in the current run,
-// so tests can tell that a text really exercised it. Cleared by model_init.
-struct ModelCounters {
-  std::uint32_t evictions = 0;
-  std::uint32_t order4_evictions = 0;
-  std::uint32_t max_new_order_drops = 0;
-  std::uint32_t recycle_calls = 0;
-  std::uint32_t halvings_by_total = 0;
-  std::uint32_t halvings_by_credit = 0;
-  std::uint32_t credit_five = 0;  // halvings that raised a credit to 5
-  std::uint32_t quadruple_boosts = 0;
-  std::uint32_t full_alphabet_weights = 0;  // escape weights of a 256-symbol context
-};
-
-// Test hook: request number fail_request (1-based) of the next model_init
-// fails as if the allocator were exhausted; 0 means none fails.
-struct AllocationHook {
-  unsigned fail_request = 0;
-  unsigned requests = 0;
-};
 
 // One record per context slot and one per symbol node, so that a search or a
 // list walk touches one cache line per step instead of one per field.
@@ -61,10 +42,8 @@ struct alignas(8) SymbolNode {
   std::uint8_t node_symbol;
 };
 
-inline constexpr unsigned MODEL_TABLES = 3;
-
 struct ContextModel {
-  // Obtained by model_init and released by model_release.
+  // Obtained by the first model_init of the process and kept for later runs.
   std::uint16_t* hash_heads = nullptr;
   ContextSlot* contexts = nullptr;
   SymbolNode* nodes = nullptr;
@@ -83,22 +62,23 @@ struct ContextModel {
   std::uint8_t run_length = 0;
 
   std::uint8_t excluded[256] = {};
-  std::uint8_t excluded_list[256] = {};
+  // One spare entry: the branch-free append writes before it counts.
+  std::uint8_t excluded_list[257] = {};
   std::uint16_t excluded_count = 0;
 
   std::uint16_t path_length = 0;
   std::uint16_t path_context[MAX_ORDER + 1] = {};
   std::uint16_t path_node[MAX_ORDER + 1] = {};
-
-  ModelCounters counters;
 };
 
 extern ContextModel model;
-extern AllocationHook allocation_hook;
 
 // Tables and memory.
+// Obtains the tables (once per process) and gives every field its start value;
+// false, after printing the allocation message, when they cannot be had.
 bool model_init();
-void model_release();
+// Gives the tables back; the next model_init obtains them again.
+void model_free();
 std::uint16_t context_hash(unsigned order, std::uint32_t key);
 // The buckets of orders 1..4 for a history (byte j in bits 8j..8j+7).
 void hash_history(std::uint32_t bytes, std::uint16_t* hashes);
@@ -119,8 +99,8 @@ void halve_context(std::uint16_t c);
 
 // One coding step in one context.
 std::uint16_t escape_weight(unsigned low, std::uint16_t c);
-int encode_first(std::uint16_t c, unsigned symbol);
-int encode_excluding(std::uint16_t c, unsigned symbol);
+bool encode_first(std::uint16_t c, unsigned symbol);
+bool encode_excluding(std::uint16_t c, unsigned symbol);
 void encode_flat(unsigned symbol);
 unsigned decode_first(std::uint16_t c);
 unsigned decode_excluding(std::uint16_t c);

@@ -14,7 +14,7 @@ constexpr std::array<std::uint16_t, HASH_BUCKETS> build_random_table() {
     std::int32_t r = x % 127773;
     x = 16807 * r - 2836 * q;
     if (x <= 0) x += 2147483647;
-    entry = std::uint16_t(x & 0x3FFF);
+    entry = static_cast<std::uint16_t>(x & 0x3FFF);
   }
   return table;
 }

@@ -59,7 +59,7 @@ void prune_and_divide(std::uint16_t v, std::uint16_t threshold) {
   ContextModel& m = model;
   SymbolNode* nodes = m.nodes;
   ContextSlot& slot = m.contexts[v];
-  nodes[v].node_count = std::uint16_t(nodes[v].node_count / threshold);
+  nodes[v].node_count = static_cast<std::uint16_t>(nodes[v].node_count / threshold);
   set_single_symbol_stats(v);
   std::uint16_t before = v;
   for (std::uint16_t n = nodes[v].node_next; n != NO_LINK;) {
@@ -69,10 +69,10 @@ void prune_and_divide(std::uint16_t v, std::uint16_t threshold) {
       nodes[n].node_next = m.free_node_head;
       m.free_node_head = n;
     } else {
-      auto count = std::uint16_t(nodes[n].node_count / threshold);
+      auto count = static_cast<std::uint16_t>(nodes[n].node_count / threshold);
       nodes[n].node_count = count;
       ++slot.context_extra;
-      slot.context_total = std::uint16_t(slot.context_total + count);
+      slot.context_total = static_cast<std::uint16_t>(slot.context_total + count);
       if (count < 3) ++slot.context_low;
       before = n;
     }
@@ -83,9 +83,9 @@ void prune_and_divide(std::uint16_t v, std::uint16_t threshold) {
 }  // namespace
 
 void recycle_nodes() {
-  ++model.counters.recycle_calls;
+  CODEC_NOTE(recycle_calls);
   std::uint16_t v = choose_victim();
-  auto threshold = std::uint16_t(smallest_count(v) + 1);
+  auto threshold = static_cast<std::uint16_t>(smallest_count(v) + 1);
   if (model.nodes[v].node_count < threshold && !replace_head(v, threshold)) return;
   prune_and_divide(v, threshold);
 }

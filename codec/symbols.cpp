@@ -9,7 +9,7 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   std::uint32_t total = slot.context_total;
   if (total == 1) return m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
   if (slot.context_extra == 255) {
-    ++m.counters.full_alphabet_weights;
+    CODEC_NOTE(full_alphabet_weights);
     return 1;
   }
   std::uint32_t e = low;
@@ -20,7 +20,7 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
       if (n == total) e += n / 2;
     }
   }
-  return e == 0 ? 1 : std::uint16_t(e);
+  return e == 0 ? 1 : static_cast<std::uint16_t>(e);
 }
 
 namespace {
@@ -30,7 +30,7 @@ unsigned boost_shift(std::uint16_t total) {
   ContextModel& m = model;
   if (m.run_length < 5) return 0;
   if (total <= 4 && m.run_length == 10) {
-    ++m.counters.quadruple_boosts;
+    CODEC_NOTE(quadruple_boosts);
     return 2;
   }
   return 1;
@@ -48,6 +48,7 @@ void after_escape(const ContextSlot& slot) {
 
 // Excludes every symbol of c not yet excluded and records the escape on the
 // path, with the last node of c's list as the place to append the byte.
+// Branch-free: whether a symbol is already excluded is data, not a pattern.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
   const SymbolNode* nodes = m.nodes;
@@ -57,37 +58,15 @@ void record_escape(std::uint16_t c) {
   std::uint16_t last = c;
   for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
     std::uint8_t s = nodes[p].node_symbol;
-    if (!excluded[s]) {
-      excluded[s] = 1;
-      list[listed++] = s;
-    }
+    list[listed] = s;
+    listed += 1u - excluded[s];
+    excluded[s] = 1;
     last = p;
   }
-  m.excluded_count = std::uint16_t(listed);
+  m.excluded_count = static_cast<std::uint16_t>(listed);
   m.path_context[m.path_length] = c | ESCAPED;
   m.path_node[m.path_length] = last;
   ++m.path_length;
-}
-
-// The escape from the first context tried: nothing was excluded before it
-// and a list holds each symbol once, so every symbol is new to the list.
-void record_first_escape(std::uint16_t c) {
-  ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
-  std::uint8_t* excluded = m.excluded;
-  std::uint8_t* list = m.excluded_list;
-  unsigned listed = 0;
-  std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
-    std::uint8_t s = nodes[p].node_symbol;
-    excluded[s] = 1;
-    list[listed++] = s;
-    last = p;
-  }
-  m.excluded_count = std::uint16_t(listed);
-  m.path_context[0] = c | ESCAPED;
-  m.path_node[0] = last;
-  m.path_length = 1;
 }
 
 void record_success(std::uint16_t c, std::uint16_t node) {
@@ -130,27 +109,10 @@ void gather_candidates(std::uint16_t c, Candidates& found) {
     last = p;
     p = node.node_next;
   } while (p != NO_LINK);
-  found.count = std::uint16_t(n);
-  found.sum = std::uint16_t(sum);
+  found.count = static_cast<std::uint16_t>(n);
+  found.sum = static_cast<std::uint16_t>(sum);
   found.low = low;
-  found.last_node = std::uint16_t(last);
-}
-
-void record_candidates_escape(std::uint16_t c, const Candidates& found) {
-  ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
-  std::uint8_t* excluded = m.excluded;
-  std::uint8_t* list = m.excluded_list;
-  unsigned listed = m.excluded_count;
-  for (unsigned i = 0; i < found.count; ++i) {
-    std::uint8_t s = nodes[found.node[i]].node_symbol;
-    excluded[s] = 1;
-    list[listed++] = s;
-  }
-  m.excluded_count = std::uint16_t(listed);
-  m.path_context[m.path_length] = c | ESCAPED;
-  m.path_node[m.path_length] = found.last_node;
-  ++m.path_length;
+  found.last_node = static_cast<std::uint16_t>(last);
 }
 
 unsigned excluded_below(unsigned symbol) {
@@ -162,35 +124,36 @@ unsigned excluded_below(unsigned symbol) {
 
 }  // namespace
 
-int encode_first(std::uint16_t c, unsigned symbol) {
+bool encode_first(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
   const SymbolNode* nodes = m.nodes;
   const ContextSlot& slot = m.contexts[c];
   std::uint16_t cum = 0;
   std::uint16_t p = c;
   for (; p != NO_LINK && nodes[p].node_symbol != symbol; p = nodes[p].node_next)
-    cum = std::uint16_t(cum + nodes[p].node_count);
+    cum = static_cast<std::uint16_t>(cum + nodes[p].node_count);
   std::uint16_t escape = escape_weight(slot.context_low, c);
   unsigned shift = boost_shift(slot.context_total);
-  auto total = std::uint16_t(slot.context_total << shift);
+  auto total = static_cast<std::uint16_t>(slot.context_total << shift);
   m.path_length = 0;
   if (p != NO_LINK) {
-    auto low = std::uint16_t(cum << shift);
-    encode_range(low, std::uint16_t(low + (nodes[p].node_count << shift)),
-                 std::uint16_t(total + escape));
+    auto low = static_cast<std::uint16_t>(cum << shift);
+    encode_range(low, static_cast<std::uint16_t>(low + (nodes[p].node_count << shift)),
+                 static_cast<std::uint16_t>(total + escape));
     if (m.run_length < 10) ++m.run_length;
     after_success(slot);
     record_success(c, p);
-    return 1;
+    return true;
   }
-  encode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
+  encode_range(total, static_cast<std::uint16_t>(total + escape),
+               static_cast<std::uint16_t>(total + escape));
   m.run_length = 0;
   after_escape(slot);
-  record_first_escape(c);
-  return 0;
+  record_escape(c);
+  return false;
 }
 
-int encode_excluding(std::uint16_t c, unsigned symbol) {
+bool encode_excluding(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
   const SymbolNode* nodes = m.nodes;
   std::uint16_t sum = 0, cum = 0, node = NO_LINK;
@@ -203,28 +166,29 @@ int encode_excluding(std::uint16_t c, unsigned symbol) {
       node = p;
       cum = sum;
     }
-    sum = std::uint16_t(sum + nodes[p].node_count);
+    sum = static_cast<std::uint16_t>(sum + nodes[p].node_count);
   }
   std::uint16_t escape = escape_weight(low, c);
-  auto total = std::uint16_t(sum + escape);
+  auto total = static_cast<std::uint16_t>(sum + escape);
   const ContextSlot& slot = m.contexts[c];
   if (node != NO_LINK) {
-    encode_range(cum, std::uint16_t(cum + nodes[node].node_count), total);
+    encode_range(cum, static_cast<std::uint16_t>(cum + nodes[node].node_count), total);
     ++m.run_length;
     after_success(slot);
     record_success(c, node);
-    return 1;
+    return true;
   }
   encode_range(sum, total, total);
   after_escape(slot);
   record_escape(c);
-  return 0;
+  return false;
 }
 
 void encode_flat(unsigned symbol) {
   const ContextModel& m = model;
-  auto cum = std::uint16_t(symbol - excluded_below(symbol));
-  encode_range(cum, std::uint16_t(cum + 1), std::uint16_t(257 - m.excluded_count));
+  auto cum = static_cast<std::uint16_t>(symbol - excluded_below(symbol));
+  encode_range(cum, static_cast<std::uint16_t>(cum + 1),
+               static_cast<std::uint16_t>(257 - m.excluded_count));
 }
 
 unsigned decode_first(std::uint16_t c) {
@@ -233,16 +197,17 @@ unsigned decode_first(std::uint16_t c) {
   const ContextSlot& slot = m.contexts[c];
   std::uint16_t escape = escape_weight(slot.context_low, c);
   unsigned shift = boost_shift(slot.context_total);
-  auto total = std::uint16_t(slot.context_total << shift);
-  unsigned target = decode_target(std::uint16_t(total + escape)) >> shift;
+  auto total = static_cast<std::uint16_t>(slot.context_total << shift);
+  unsigned target = decode_target(static_cast<std::uint16_t>(total + escape)) >> shift;
   m.path_length = 0;
   unsigned cum = 0;
   std::uint16_t first = target < slot.context_total ? c : NO_LINK;
   for (std::uint16_t p = first; p != NO_LINK; p = nodes[p].node_next) {
     unsigned count = nodes[p].node_count;
     if (cum + count > target) {
-      decode_range(std::uint16_t(cum << shift), std::uint16_t((cum + count) << shift),
-                   std::uint16_t(total + escape));
+      decode_range(static_cast<std::uint16_t>(cum << shift),
+                   static_cast<std::uint16_t>((cum + count) << shift),
+                   static_cast<std::uint16_t>(total + escape));
       if (m.run_length < 10) ++m.run_length;
       after_success(slot);
       record_success(c, p);
@@ -250,10 +215,11 @@ unsigned decode_first(std::uint16_t c) {
     }
     cum += count;
   }
-  decode_range(total, std::uint16_t(total + escape), std::uint16_t(total + escape));
+  decode_range(total, static_cast<std::uint16_t>(total + escape),
+               static_cast<std::uint16_t>(total + escape));
   m.run_length = 0;
   after_escape(slot);
-  record_first_escape(c);
+  record_escape(c);
   return END_SYMBOL;
 }
 
@@ -262,22 +228,22 @@ unsigned decode_excluding(std::uint16_t c) {
   Candidates candidates;
   gather_candidates(c, candidates);
   std::uint16_t escape = escape_weight(candidates.low, c);
-  auto total = std::uint16_t(candidates.sum + escape);
+  auto total = static_cast<std::uint16_t>(candidates.sum + escape);
   unsigned target = decode_target(total);
   const ContextSlot& slot = m.contexts[c];
   if (target >= candidates.sum) {
     decode_range(candidates.sum, total, total);
     after_escape(slot);
-    record_candidates_escape(c, candidates);
+    record_escape(c);
     return END_SYMBOL;
   }
   // Cumulative counts rise strictly, so the symbol's index is the number of
   // later boundaries at or below the target.
   unsigned i = 0;
   for (unsigned j = 1; j < candidates.count; ++j) i += candidates.cumulative[j] <= target;
-  auto p = std::uint16_t(candidates.node[i]);
-  auto cum = std::uint16_t(candidates.cumulative[i]);
-  decode_range(cum, std::uint16_t(cum + m.nodes[p].node_count), total);
+  auto p = static_cast<std::uint16_t>(candidates.node[i]);
+  auto cum = static_cast<std::uint16_t>(candidates.cumulative[i]);
+  decode_range(cum, static_cast<std::uint16_t>(cum + m.nodes[p].node_count), total);
   ++m.run_length;
   after_success(slot);
   record_success(c, p);
@@ -286,7 +252,7 @@ unsigned decode_excluding(std::uint16_t c) {
 
 unsigned decode_flat() {
   const ContextModel& m = model;
-  auto total = std::uint16_t(257 - m.excluded_count);
+  auto total = static_cast<std::uint16_t>(257 - m.excluded_count);
   unsigned target = decode_target(total);
   unsigned rank = 0;
   unsigned symbol = 0;
@@ -295,7 +261,7 @@ unsigned decode_flat() {
     if (rank == target) break;
     ++rank;
   }
-  decode_range(std::uint16_t(rank), std::uint16_t(rank + 1), total);
+  decode_range(static_cast<std::uint16_t>(rank), static_cast<std::uint16_t>(rank + 1), total);
   return symbol;
 }
 

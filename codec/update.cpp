@@ -23,14 +23,14 @@ void halve_context(std::uint16_t c) {
   ContextSlot& slot = m.contexts[c];
   SymbolNode* nodes = m.nodes;
   ++slot.context_credit;
-  if (slot.context_credit == 5) ++m.counters.credit_five;
+  if (slot.context_credit == 5) CODEC_NOTE(credit_five);
   std::uint16_t total = 0;
   std::uint8_t low = 0;
   for (std::uint16_t k = c; k != NO_LINK; k = nodes[k].node_next) {
     std::uint16_t count = nodes[k].node_count;
-    if (count > 1) count = std::uint16_t(count >> 1);
+    if (count > 1) count = static_cast<std::uint16_t>(count >> 1);
     nodes[k].node_count = count;
-    total = std::uint16_t(total + count);
+    total = static_cast<std::uint16_t>(total + count);
     if (count < 3) ++low;
   }
   slot.context_total = total;
@@ -66,10 +66,10 @@ void settle_credit(std::uint16_t c, std::uint16_t n) {
     ++slot.context_credit;
   }
   if (slot.context_credit == 0) {
-    ++m.counters.halvings_by_credit;
+    CODEC_NOTE(halvings_by_credit);
     halve_context(c);
   } else if (slot.context_total >= 8000) {
-    ++m.counters.halvings_by_total;
+    CODEC_NOTE(halvings_by_total);
     halve_context(c);
   }
 }
