@@ -40,8 +40,9 @@ void read_settings();
 void run_setup();
 
 // The five CR LF lines with the given screen class digit and the font_text
-// and siz in memory, written to a temporary file beside the settings file
-// and renamed over it. Any failure is Problem code 8; the old file stays.
+// and siz in memory, through the one safe writer (files/write_file.h). Any
+// failure, a file the user may not write included, is Problem code 8; the
+// old file stays as it was.
 void write_settings_file(char scr_digit);
 
 // Back to the state of a fresh process (tests).

@@ -1,9 +1,8 @@
 #include <cstdio>
-#include <filesystem>
-#include <string>
-#include <system_error>
+#include <string_view>
 
 #include "app/problems.h"
+#include "files/write_file.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -20,31 +19,15 @@ int format_contents(char (&contents)[contents_capacity], char scr_digit) {
   return length > 0 && length < contents_capacity ? length : -1;
 }
 
-// fclose reports a failed flush, such as a full disk, as well.
-bool write_whole_file(const std::string& path, const char* contents, int length) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool written = std::fwrite(contents, 1, length, file) == static_cast<std::size_t>(length);
-  return std::fclose(file) == 0 && written;
-}
-
-bool replace_settings_file(const std::string& temporary) {
-  std::error_code error;
-  std::filesystem::rename(temporary, settings_file_name, error);
-  return !error;
-}
-
 }  // namespace
 
 void write_settings_file(char scr_digit) {
   char contents[contents_capacity];
-  int length = format_contents(contents, scr_digit);
-  std::string temporary = std::string(settings_file_name) + ".tmp";
-  if (length > 0 && write_whole_file(temporary, contents, length) &&
-      replace_settings_file(temporary))
+  const int length = format_contents(contents, scr_digit);
+  if (length > 0 && files::write_file(settings_file_name,
+                                      std::string_view(contents, static_cast<std::size_t>(length)))
+                        .ok())
     return;
-  std::error_code ignored;
-  std::filesystem::remove(temporary, ignored);
   app::report_problem(app::problem_cannot_write_settings);
 }
 

@@ -8,7 +8,7 @@
 #include "codec/codec.h"
 #include "database/data_file.h"
 #include "database/database.h"
-#include "tools/atomic_file.h"
+#include "files/write_file.h"
 #include "tools/charset.h"
 #include "tools/commands.h"
 #include "tools/fortune_file.h"
@@ -66,8 +66,8 @@ int run_unpack(const Arguments& args) {
   const std::string text = cp1252_to_utf8(join_fortune_text(cookies));
   if (args.output.empty())
     return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
-  if (const std::string problem = write_file_atomically(args.output, text); !problem.empty()) {
-    complain(args, problem);
+  if (const files::WriteResult written = files::write_file(args.output, text); !written.ok()) {
+    complain(args, written.message());
     return exit_failure;
   }
   return exit_ok;

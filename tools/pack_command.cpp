@@ -4,7 +4,7 @@
 #include <string>
 
 #include "database/data_file_writer.h"
-#include "tools/atomic_file.h"
+#include "files/write_file.h"
 #include "tools/block_plan.h"
 #include "tools/commands.h"
 #include "tools/cookie_source.h"
@@ -41,7 +41,7 @@ int run_pack(const Arguments& args) {
   const std::string output = args.output.empty() ? default_data_file : args.output;
   CookieSource source;
   for (const std::string& path : args.operands) {
-    const std::optional<std::string> bytes = read_whole_file(path);
+    const std::optional<std::string> bytes = files::read_file(path);
     if (!bytes) {
       complain(args, "cannot read '" + path + "'; nothing written");
       return exit_failure;
@@ -68,8 +68,8 @@ int run_pack(const Arguments& args) {
   }
   const std::string_view bytes(reinterpret_cast<const char*>(image.bytes.data()),
                                image.bytes.size());
-  if (const std::string problem = write_file_atomically(output, bytes); !problem.empty()) {
-    complain(args, problem + "; '" + output + "' left as it was");
+  if (const files::WriteResult written = files::write_file(output, bytes); !written.ok()) {
+    complain(args, written.message() + "; '" + output + "' left as it was");
     return exit_failure;
   }
   print_summary(source, plan, output, image.bytes.size());

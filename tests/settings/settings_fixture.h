@@ -58,7 +58,11 @@ class SettingsFolder : public ::testing::Test {
     return contents;
   }
 
-  bool temporary_left() const { return fs::exists(path + ".tmp") || fs::is_symlink(path + ".tmp"); }
+  bool temporary_left() const {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+      if (entry.path().filename().string().find(".tmp") != std::string::npos) return true;
+    return false;
+  }
 
   fs::path folder;
   std::string path;

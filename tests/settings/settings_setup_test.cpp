@@ -267,16 +267,7 @@ TEST_F(WriteSettings, MissingFolderIsAWriteProblem) {
   EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
-TEST_F(WriteSettings, FailingWriteKeepsTheOldFile) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no device that fails every write";
-  write_file(old_contents);
-  fs::create_symlink("/dev/full", path + ".tmp");
-  expect_problem(write_error, [this] { run_completed_setup(); });
-  EXPECT_EQ(read_file(), old_contents);
-  EXPECT_FALSE(temporary_left());
-}
-
-TEST_F(WriteSettings, FailingRenameKeepsWhatWasThere) {
+TEST_F(WriteSettings, AFolderInThePlaceIsRefused) {
   fs::create_directory(path);
   { std::ofstream(fs::path(path) / "keep") << "kept"; }
   expect_problem(write_error, [this] { run_completed_setup(); });

@@ -1,0 +1,50 @@
+// Whole-file reads and writes that cannot harm what was there: the one way
+// both programs write a file.
+//
+// A regular file is replaced atomically: the bytes go to a temporary file
+// beside it, which is flushed to disk and renamed over the old one only when
+// complete, with the old file's mode (and, for root, its owner). A symbolic
+// link is followed and its target replaced, so the link stays a link. An
+// existing character device or FIFO is written in place, as a shell
+// redirection would. A directory or any other special file is refused, and so
+// is a file the user could not open for writing. On any failure, and on
+// SIGINT or SIGTERM while it runs, the temporary file is removed and the old
+// file is left as it was.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace files {
+
+enum class WriteFailure {
+  none,
+  is_directory,
+  is_special,  // a block device, socket or the like
+  not_writable,
+  cannot_follow_link,
+  cannot_examine,
+  cannot_create_temporary,
+  cannot_write,
+  cannot_sync,
+  cannot_keep_owner,
+  cannot_replace,
+};
+
+struct WriteResult {
+  WriteFailure failure = WriteFailure::none;
+  int error_number = 0;  // errno of the failing call, 0 when there is none
+  std::string path;      // the file written or refused (a link's target)
+
+  bool ok() const { return failure == WriteFailure::none; }
+  // One line for the user, naming the file and the reason.
+  std::string message() const;
+};
+
+WriteResult write_file(const std::string& path, std::string_view bytes);
+
+// Nothing when the file cannot be read.
+std::optional<std::string> read_file(const std::string& path);
+
+}  // namespace files
