@@ -26,10 +26,21 @@ enum class RunStatus {
   out_of_memory,    // the model's tables could not be obtained
 };
 
+// Lets a caller end a decompression once the text so far is all it needs:
+// after each written byte equal to `byte`, enough(output_buffer,
+// output_length, context) is asked. A stopped run is ok and leaves the text
+// so far in output_buffer[0 .. output_total).
+struct StopRule {
+  std::uint8_t byte = 0;
+  bool (*enough)(const std::uint8_t* text, std::uint32_t length, void* context) = nullptr;
+  void* context = nullptr;
+};
+
 RunStatus compress();
 RunStatus decompress();
+RunStatus decompress_until(const StopRule& rule);
 RunStatus run_compressor();
-RunStatus run_decompressor();
+RunStatus run_decompressor(const StopRule& rule = {});
 
 // Loads text (or a stream) into input_buffer and sets the counters;
 // input_too_long when it does not fit, and then nothing is changed.

@@ -111,13 +111,21 @@ RunStatus compress() {
   return end_run();
 }
 
-RunStatus decompress() {
+RunStatus decompress_until(const StopRule& rule) {
   if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
   decoder_start();
-  for (unsigned symbol = decode_byte(); symbol != END_SYMBOL; symbol = decode_byte())
+  for (unsigned symbol = decode_byte(); symbol != END_SYMBOL; symbol = decode_byte()) {
     if (!write_output_byte(static_cast<std::uint8_t>(symbol))) break;
+    if (symbol == rule.byte && rule.enough &&
+        rule.enough(output_buffer, output_length, rule.context))
+      break;
+  }
   commit_output();
   return end_run();
+}
+
+RunStatus decompress() {
+  return decompress_until({});
 }
 
 // The flushes keep the model's allocation message in order with whatever the
@@ -128,9 +136,9 @@ RunStatus run_compressor() {
   return status;
 }
 
-RunStatus run_decompressor() {
+RunStatus run_decompressor(const StopRule& rule) {
   std::fflush(stdout);
-  RunStatus status = decompress();
+  RunStatus status = decompress_until(rule);
   std::fflush(stdout);
   return status;
 }

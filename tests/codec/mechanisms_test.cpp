@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "codec_support.h"
 
 using namespace codec_test;
@@ -67,6 +69,21 @@ TEST(CodecMechanisms, LongStreamsKeepTheirRecordedBytes) {
   garbage = decompress_bytes(random_bytes(4000, 256, 12));
   EXPECT_EQ(garbage.output.size(), 4420u);
   EXPECT_EQ(digest(garbage.output), 0xfc780c75384c9901ull);
+}
+
+TEST(CodecMechanisms, DecompressionStopsOnceTheCallerHasEnough) {
+  const Bytes text = english_text(3000, 4);
+  const Bytes stream = compress_bytes(text).output;
+  codec::load_input(stream.data(), stream.size());
+  auto third_line = [](const std::uint8_t* text, std::uint32_t length, void* lines) {
+    return text[length - 1] == '\n' && ++*static_cast<unsigned*>(lines) == 3;
+  };
+  unsigned lines = 0;
+  ASSERT_EQ(codec::decompress_until({'\n', third_line, &lines}), codec::RunStatus::ok);
+  auto end = std::find(text.begin(), text.end(), '\n');
+  for (int line = 1; line < 3; ++line) end = std::find(end + 1, text.end(), '\n');
+  EXPECT_TRUE(Bytes(codec::output_buffer, codec::output_buffer + codec::output_total) ==
+              Bytes(text.begin(), end + 1));
 }
 
 TEST(CodecMechanisms, FailedAllocationPrintsAndStopsTheRun) {
