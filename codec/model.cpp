@@ -7,23 +7,42 @@ namespace codec {
 
 ContextModel model;
 
+std::uint32_t take_block(unsigned size_class) {
+  ContextModel& m = model;
+  std::uint32_t block = m.free_blocks[size_class];
+  if (block != NO_BLOCK) {
+    m.free_blocks[size_class] = m.arena[block];
+    return block;
+  }
+  block = m.arena_used;
+  m.arena_used += block_capacity(size_class);
+  return block;
+}
+
+void give_block(std::uint32_t block, unsigned size_class) {
+  ContextModel& m = model;
+  m.arena[block] = m.free_blocks[size_class];
+  m.free_blocks[size_class] = block;
+}
+
 namespace {
 
 // One block holds every table. It is obtained by the first run of the
-// process and kept: later runs only reset it, so they meet no page faults.
+// process and kept: later runs only reset what they use, so they meet no
+// page faults, and the symbol arena is touched only as far as it is used.
 bool obtain_tables() {
   ContextModel& m = model;
-  if (m.nodes) return true;
+  if (m.arena) return true;
   if (CODEC_ALLOCATION_FAILS()) return false;
-  constexpr std::size_t node_bytes = NODE_SLOTS * sizeof(SymbolNode);
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
   constexpr std::size_t bucket_bytes = HASH_BUCKETS * sizeof(std::uint16_t);
-  void* block = std::malloc(node_bytes + context_bytes + bucket_bytes);
+  constexpr std::size_t arena_bytes = ARENA_ENTRIES * sizeof(SymbolEntry);
+  void* block = std::malloc(context_bytes + bucket_bytes + arena_bytes);
   if (!block) return false;
   auto* bytes = static_cast<unsigned char*>(block);
-  m.nodes = static_cast<SymbolNode*>(block);
-  m.contexts = reinterpret_cast<ContextSlot*>(bytes + node_bytes);
-  m.hash_heads = reinterpret_cast<std::uint16_t*>(bytes + node_bytes + context_bytes);
+  m.contexts = static_cast<ContextSlot*>(block);
+  m.hash_heads = reinterpret_cast<std::uint16_t*>(bytes + context_bytes);
+  m.arena = reinterpret_cast<SymbolEntry*>(bytes + context_bytes + bucket_bytes);
   return true;
 }
 
@@ -33,13 +52,13 @@ void reset_tables() {
   for (unsigned c = 0; c < CONTEXT_SLOTS; ++c) {
     ContextSlot& slot = m.contexts[c];
     slot.context_order = NEVER_USED;
+    slot.context_extra = 0;
     slot.lru_newer = static_cast<std::uint16_t>(c - 1);
     slot.lru_older = static_cast<std::uint16_t>(c + 1);
-    m.nodes[c].node_next = NO_LINK;
   }
-  for (unsigned n = CONTEXT_SLOTS; n < NODE_SLOTS - 1; ++n)
-    m.nodes[n].node_next = static_cast<std::uint16_t>(n + 1);
-  m.nodes[NODE_SLOTS - 1].node_next = NO_LINK;
+  m.arena_used = 0;
+  for (auto& head : m.free_blocks) head = NO_BLOCK;
+  m.spare_nodes = SPARE_NODES;
 }
 
 void reset_scalars() {
@@ -47,7 +66,6 @@ void reset_scalars() {
   m.order_hash[0] = 0;
   set_history(0);
   m.search_order = 0;
-  m.free_node_head = CONTEXT_SLOTS;
   m.lru_head = 0;
   m.lru_tail = CONTEXT_SLOTS - 1;
   m.recycle_cursor = 0;
@@ -75,8 +93,8 @@ bool model_init() {
 
 void model_free() {
   ContextModel& m = model;
-  std::free(m.nodes);
-  m.nodes = nullptr;
+  std::free(m.contexts);
+  m.arena = nullptr;
   m.contexts = nullptr;
   m.hash_heads = nullptr;
 }
@@ -115,7 +133,6 @@ void prefetch_bucket_heads(const std::uint16_t* hashes) {
     std::uint16_t c = m.hash_heads[hashes[k]];
     if (c == NO_LINK) continue;
     __builtin_prefetch(&m.contexts[c]);
-    __builtin_prefetch(&m.nodes[c]);
   }
 }
 
@@ -175,17 +192,6 @@ static void unlink_from_bucket(std::uint16_t c) {
   contexts[before].context_chain = contexts[c].context_chain;
 }
 
-static void free_spare_nodes(std::uint16_t c) {
-  ContextModel& m = model;
-  SymbolNode* nodes = m.nodes;
-  std::uint16_t first = nodes[c].node_next;
-  if (first == NO_LINK) return;
-  std::uint16_t last = first;
-  while (nodes[last].node_next != NO_LINK) last = nodes[last].node_next;
-  nodes[last].node_next = m.free_node_head;
-  m.free_node_head = first;
-}
-
 static void evict(std::uint16_t c) {
   ContextModel& m = model;
   CODEC_NOTE(evictions);
@@ -197,15 +203,25 @@ static void evict(std::uint16_t c) {
     }
   }
   unlink_from_bucket(c);
-  free_spare_nodes(c);
+  ContextSlot& slot = m.contexts[c];
+  m.spare_nodes = static_cast<std::uint16_t>(m.spare_nodes + slot.context_extra);
 }
 
 std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   ContextModel& m = model;
   std::uint16_t c = take_least_recent_slot();
   ContextSlot& slot = m.contexts[c];
-  if (slot.context_order != NEVER_USED) evict(c);
-  m.nodes[c] = {NO_LINK, 1, symbol};
+  if (slot.context_order == NEVER_USED) {
+    slot.symbols = take_block(0);
+  } else {
+    evict(c);
+    if (slot.size_class != 0) {
+      give_block(slot.symbols, slot.size_class);
+      slot.symbols = take_block(0);
+    }
+  }
+  slot.size_class = 0;
+  m.arena[slot.symbols] = symbol_entry(symbol, 1);
   std::uint16_t bucket = m.order_hash[order];
   slot.context_key = m.last_bytes;
   slot.context_chain = m.hash_heads[bucket];

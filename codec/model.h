@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "codec/observer.h"
@@ -20,39 +21,66 @@ inline constexpr std::uint16_t ESCAPED = 0x8000;
 
 extern const std::array<std::uint16_t, HASH_BUCKETS> random_table;
 
-// One record per context slot and one per symbol node, so that a search or a
-// list walk touches one cache line per step instead of one per field.
+// The symbols of a context lie in list order in one block of the symbol
+// arena, one 32-bit entry each: the count in the low 16 bits, the byte above.
+// Where a block lies changes no coded bit; only the list order does.
+using SymbolEntry = std::uint32_t;
+
+constexpr SymbolEntry symbol_entry(unsigned symbol, unsigned count) {
+  return (symbol << 16) | count;
+}
+constexpr unsigned count_of(SymbolEntry entry) {
+  return entry & 0xFFFF;
+}
+constexpr std::uint8_t symbol_of(SymbolEntry entry) {
+  return static_cast<std::uint8_t>(entry >> 16);
+}
+
+// Blocks hold 2, 4, ... 256 entries; a context's block is at most twice as
+// large as its list (or 2), so that no size class ever holds more than
+// twice the symbols of the whole model, live or free.
+inline constexpr unsigned BLOCK_CLASSES = 8;
+inline constexpr unsigned SPARE_NODES = NODE_SLOTS - CONTEXT_SLOTS;
+inline constexpr std::size_t ARENA_ENTRIES = BLOCK_CLASSES * (2 * NODE_SLOTS + 256);
+
+inline constexpr std::uint32_t NO_BLOCK = 0xFFFFFFFF;
+
+constexpr unsigned block_capacity(unsigned size_class) {
+  return 2u << size_class;
+}
+
+// One record per context slot, so that a search touches one cache line per
+// step instead of one per field.
 struct ContextSlot {
   std::uint32_t context_key;  // byte j of the key in bits 8j..8j+7
+  std::uint32_t symbols;      // the first entry of the context's block
   std::uint16_t context_chain;
   std::uint16_t context_total;
   std::uint16_t lru_newer;
   std::uint16_t lru_older;
   std::uint8_t context_order;
-  std::uint8_t context_extra;
+  std::uint8_t context_extra;  // symbols in the list, minus one
   std::uint8_t context_low;
   std::uint8_t context_credit;
-};
-
-// Eight bytes rather than six: a node index then scales by a shift in the
-// address, which the list walks do once per step.
-struct alignas(8) SymbolNode {
-  std::uint16_t node_next;
-  std::uint16_t node_count;
-  std::uint8_t node_symbol;
+  std::uint8_t size_class;  // of the block
 };
 
 struct ContextModel {
   // Obtained by the first model_init of the process and kept for later runs.
   std::uint16_t* hash_heads = nullptr;
   ContextSlot* contexts = nullptr;
-  SymbolNode* nodes = nullptr;
+  SymbolEntry* arena = nullptr;
+
+  std::uint32_t arena_used = 0;                   // entries ever handed out this run
+  std::uint32_t free_blocks[BLOCK_CLASSES] = {};  // per size class, linked through entry 0
+  // Spare symbols left: a context's first symbol is its own, every further
+  // one takes a spare; when none is left, recycling frees some.
+  std::uint16_t spare_nodes = 0;
 
   std::uint16_t order_hash[MAX_ORDER + 1] = {};  // element 0 stays 0
   std::uint16_t search_order = 0;
   std::uint32_t last_bytes = 0;  // byte j (0 the most recent) in bits 8j..8j+7
 
-  std::uint16_t free_node_head = 0;
   std::uint16_t lru_head = 0;
   std::uint16_t lru_tail = 0;
   std::uint16_t recycle_cursor = 0;
@@ -68,7 +96,8 @@ struct ContextModel {
 
   std::uint16_t path_length = 0;
   std::uint16_t path_context[MAX_ORDER + 1] = {};
-  std::uint16_t path_node[MAX_ORDER + 1] = {};
+  // For a context that coded the byte, the symbol's place in its list.
+  std::uint16_t path_index[MAX_ORDER + 1] = {};
 };
 
 extern ContextModel model;
@@ -91,6 +120,13 @@ std::uint16_t find_first_context();
 std::uint16_t find_next_context();
 std::uint16_t create_context(unsigned order, std::uint8_t symbol);
 void recycle_nodes();
+// The symbols of context c: entries symbols_of(c)[0 .. context_extra].
+inline SymbolEntry* symbols_of(std::uint16_t c) {
+  return model.arena + model.contexts[c].symbols;
+}
+// A block of the size class, and its return.
+std::uint32_t take_block(unsigned size_class);
+void give_block(std::uint32_t block, unsigned size_class);
 
 // Update after a byte.
 void touch_context(std::uint16_t c);

@@ -1,3 +1,5 @@
+#include <bit>
+
 #include "codec/model.h"
 
 namespace codec {
@@ -10,84 +12,71 @@ bool on_path(std::uint16_t c) {
   return false;
 }
 
+// The next context after the cursor with two symbols or more that no path
+// entry still to be processed holds; slots never used hold none.
 std::uint16_t choose_victim() {
   ContextModel& m = model;
   for (;;) {
     if (++m.recycle_cursor == CONTEXT_SLOTS) m.recycle_cursor = 0;
     std::uint16_t v = m.recycle_cursor;
-    if (m.nodes[v].node_next != NO_LINK && !on_path(v)) return v;
+    if (m.contexts[v].context_extra != 0 && !on_path(v)) return v;
   }
 }
 
-std::uint16_t smallest_count(std::uint16_t v) {
-  const SymbolNode* nodes = model.nodes;
-  std::uint16_t least = nodes[v].node_count;
-  for (std::uint16_t n = nodes[v].node_next; n != NO_LINK; n = nodes[n].node_next)
-    if (nodes[n].node_count < least) least = nodes[n].node_count;
-  return least;
-}
-
-void set_single_symbol_stats(std::uint16_t v) {
-  ContextModel& m = model;
-  ContextSlot& slot = m.contexts[v];
-  slot.context_extra = 0;
-  slot.context_total = m.nodes[v].node_count;
-  slot.context_low = m.nodes[v].node_count < 3 ? 1 : 0;
-}
-
-// The head holds the minimum: the first survivor (or the last node) moves into
-// the head and every node up to it goes back to the free list. Returns false
-// when no node is left after the head.
-bool replace_head(std::uint16_t v, std::uint16_t threshold) {
-  ContextModel& m = model;
-  SymbolNode* nodes = m.nodes;
-  std::uint16_t first = nodes[v].node_next;
-  std::uint16_t s = first;
-  while (nodes[s].node_count < threshold && nodes[s].node_next != NO_LINK) s = nodes[s].node_next;
-  nodes[v].node_count = nodes[s].node_count;
-  nodes[v].node_symbol = nodes[s].node_symbol;
-  std::uint16_t rest = nodes[s].node_next;
-  nodes[s].node_next = m.free_node_head;
-  m.free_node_head = first;
-  nodes[v].node_next = rest;
-  if (rest != NO_LINK) return true;
-  set_single_symbol_stats(v);
-  return false;
-}
-
-void prune_and_divide(std::uint16_t v, std::uint16_t threshold) {
-  ContextModel& m = model;
-  SymbolNode* nodes = m.nodes;
-  ContextSlot& slot = m.contexts[v];
-  nodes[v].node_count = static_cast<std::uint16_t>(nodes[v].node_count / threshold);
-  set_single_symbol_stats(v);
-  std::uint16_t before = v;
-  for (std::uint16_t n = nodes[v].node_next; n != NO_LINK;) {
-    std::uint16_t after = nodes[n].node_next;
-    if (nodes[n].node_count < threshold) {
-      nodes[before].node_next = after;
-      nodes[n].node_next = m.free_node_head;
-      m.free_node_head = n;
-    } else {
-      auto count = static_cast<std::uint16_t>(nodes[n].node_count / threshold);
-      nodes[n].node_count = count;
-      ++slot.context_extra;
-      slot.context_total = static_cast<std::uint16_t>(slot.context_total + count);
-      if (count < 3) ++slot.context_low;
-      before = n;
-    }
-    n = after;
-  }
+// A list that shrank to size moves to the smallest block that holds it.
+void fit_block(ContextSlot& slot, unsigned size) {
+  unsigned size_class = size <= 2 ? 0 : static_cast<unsigned>(std::bit_width(size - 1)) - 1;
+  if (size_class == slot.size_class) return;
+  std::uint32_t block = take_block(size_class);
+  for (unsigned i = 0; i < size; ++i) model.arena[block + i] = model.arena[slot.symbols + i];
+  give_block(slot.symbols, slot.size_class);
+  slot.symbols = block;
+  slot.size_class = static_cast<std::uint8_t>(size_class);
 }
 
 }  // namespace
 
+// Every symbol whose count is the list's minimum goes, and the survivors keep
+// their order with their counts divided by the minimum plus one. When the
+// head holds the minimum, the first survivor (or the last symbol) takes its
+// place first; if nothing follows that one, its count stays undivided.
 void recycle_nodes() {
   CODEC_NOTE(recycle_calls);
+  ContextModel& m = model;
   std::uint16_t v = choose_victim();
-  auto threshold = static_cast<std::uint16_t>(smallest_count(v) + 1);
-  if (model.nodes[v].node_count < threshold && !replace_head(v, threshold)) return;
-  prune_and_divide(v, threshold);
+  ContextSlot& slot = m.contexts[v];
+  SymbolEntry* list = symbols_of(v);
+  unsigned size = slot.context_extra + 1u;
+  unsigned least = count_of(list[0]);
+  for (unsigned i = 1; i < size; ++i) least = count_of(list[i]) < least ? count_of(list[i]) : least;
+  unsigned threshold = least + 1;
+
+  unsigned from = 1;
+  bool divide_head = true;
+  if (count_of(list[0]) < threshold) {
+    unsigned s = 1;
+    while (count_of(list[s]) < threshold && s + 1 < size) ++s;
+    list[0] = list[s];
+    from = s + 1;
+    divide_head = from < size;
+  }
+  unsigned head = count_of(list[0]);
+  if (divide_head) head /= threshold;
+  list[0] = symbol_entry(symbol_of(list[0]), head);
+  unsigned kept = 1, total = head, low = head < 3;
+  for (unsigned i = from; i < size; ++i) {
+    unsigned count = count_of(list[i]);
+    if (count < threshold) continue;
+    count /= threshold;
+    list[kept++] = symbol_entry(symbol_of(list[i]), count);
+    total += count;
+    low += count < 3;
+  }
+  m.spare_nodes = static_cast<std::uint16_t>(m.spare_nodes + size - kept);
+  slot.context_extra = static_cast<std::uint8_t>(kept - 1);
+  slot.context_total = static_cast<std::uint16_t>(total);
+  slot.context_low = static_cast<std::uint8_t>(low);
+  fit_block(slot, kept);
 }
 
 }  // namespace codec

@@ -47,72 +47,62 @@ void after_escape(const ContextSlot& slot) {
 }
 
 // Excludes every symbol of c not yet excluded and records the escape on the
-// path, with the last node of c's list as the place to append the byte.
-// Branch-free: whether a symbol is already excluded is data, not a pattern.
+// path; the byte will be appended to c's list. Branch-free: whether a
+// symbol is already excluded is data, not a pattern.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
+  const SymbolEntry* symbols = symbols_of(c);
   std::uint8_t* excluded = m.excluded;
   std::uint8_t* list = m.excluded_list;
   unsigned listed = m.excluded_count;
-  std::uint16_t last = c;
-  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
-    std::uint8_t s = nodes[p].node_symbol;
+  for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i) {
+    std::uint8_t s = symbol_of(symbols[i]);
     list[listed] = s;
     listed += 1u - excluded[s];
     excluded[s] = 1;
-    last = p;
   }
   m.excluded_count = static_cast<std::uint16_t>(listed);
   m.path_context[m.path_length] = c | ESCAPED;
-  m.path_node[m.path_length] = last;
   ++m.path_length;
 }
 
-void record_success(std::uint16_t c, std::uint16_t node) {
+void record_success(std::uint16_t c, unsigned index) {
   ContextModel& m = model;
   m.path_context[m.path_length] = c;
-  m.path_node[m.path_length] = node;
+  m.path_index[m.path_length] = static_cast<std::uint16_t>(index);
   ++m.path_length;
 }
 
-// The symbols of a context that are not excluded, gathered in one list walk:
-// the decoder then searches and excludes them without walking the list again.
+// The symbols of a context that are not excluded, gathered in one walk.
 struct Candidates {
-  std::uint16_t count = 0;
-  std::uint16_t sum = 0;
+  unsigned count = 0;
+  unsigned sum = 0;
   unsigned low = 0;
-  std::uint16_t last_node = NO_LINK;
-  // 32-bit entries: the walk then stores at n * 4, a plain scaled address.
-  std::uint32_t node[256];
+  std::uint32_t index[256];
   std::uint32_t cumulative[256];
 };
 
 // Branch-free: whether a symbol is excluded is data, not a pattern the
-// processor could predict. Every node is stored; only candidates advance n.
+// processor could predict. Every symbol is stored; only candidates advance n.
 void gather_candidates(std::uint16_t c, Candidates& found) {
-  const SymbolNode* nodes = model.nodes;
+  const SymbolEntry* symbols = symbols_of(c);
   const std::uint8_t* excluded = model.excluded;
-  std::uint32_t* node_of = found.node;
+  std::uint32_t* index = found.index;
   std::uint32_t* cumulative = found.cumulative;
   unsigned n = 0, sum = 0, low = 0;
-  unsigned p = c, last;
-  do {
-    const SymbolNode& node = nodes[p];
-    unsigned count = node.node_count;
-    unsigned keep = 1u - excluded[node.node_symbol];
-    node_of[n] = p;
+  for (unsigned i = 0, size = model.contexts[c].context_extra + 1u; i < size; ++i) {
+    SymbolEntry entry = symbols[i];
+    unsigned count = count_of(entry);
+    unsigned keep = 1u - excluded[symbol_of(entry)];
+    index[n] = i;
     cumulative[n] = sum;
     n += keep;
     sum += count * keep;
     low += ((count - 3) >> 31) & keep;  // counts are never 0: 1 for 1 and 2
-    last = p;
-    p = node.node_next;
-  } while (p != NO_LINK);
-  found.count = static_cast<std::uint16_t>(n);
-  found.sum = static_cast<std::uint16_t>(sum);
+  }
+  found.count = n;
+  found.sum = sum;
   found.low = low;
-  found.last_node = static_cast<std::uint16_t>(last);
 }
 
 unsigned excluded_below(unsigned symbol) {
@@ -126,23 +116,22 @@ unsigned excluded_below(unsigned symbol) {
 
 bool encode_first(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
   const ContextSlot& slot = m.contexts[c];
-  std::uint16_t cum = 0;
-  std::uint16_t p = c;
-  for (; p != NO_LINK && nodes[p].node_symbol != symbol; p = nodes[p].node_next)
-    cum = static_cast<std::uint16_t>(cum + nodes[p].node_count);
+  const SymbolEntry* symbols = symbols_of(c);
+  unsigned size = slot.context_extra + 1u;
+  unsigned cum = 0, i = 0;
+  for (; i < size && symbol_of(symbols[i]) != symbol; ++i) cum += count_of(symbols[i]);
   std::uint16_t escape = escape_weight(slot.context_low, c);
   unsigned shift = boost_shift(slot.context_total);
   auto total = static_cast<std::uint16_t>(slot.context_total << shift);
   m.path_length = 0;
-  if (p != NO_LINK) {
+  if (i < size) {
     auto low = static_cast<std::uint16_t>(cum << shift);
-    encode_range(low, static_cast<std::uint16_t>(low + (nodes[p].node_count << shift)),
+    encode_range(low, static_cast<std::uint16_t>(low + (count_of(symbols[i]) << shift)),
                  static_cast<std::uint16_t>(total + escape));
     if (m.run_length < 10) ++m.run_length;
     after_success(slot);
-    record_success(c, p);
+    record_success(c, i);
     return true;
   }
   encode_range(total, static_cast<std::uint16_t>(total + escape),
@@ -155,30 +144,23 @@ bool encode_first(std::uint16_t c, unsigned symbol) {
 
 bool encode_excluding(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
-  std::uint16_t sum = 0, cum = 0, node = NO_LINK;
-  unsigned low = 0;
-  for (std::uint16_t p = c; p != NO_LINK; p = nodes[p].node_next) {
-    std::uint8_t s = nodes[p].node_symbol;
-    if (m.excluded[s]) continue;
-    if (nodes[p].node_count < 3) ++low;
-    if (node == NO_LINK && s == symbol) {
-      node = p;
-      cum = sum;
-    }
-    sum = static_cast<std::uint16_t>(sum + nodes[p].node_count);
-  }
-  std::uint16_t escape = escape_weight(low, c);
-  auto total = static_cast<std::uint16_t>(sum + escape);
+  Candidates candidates;
+  gather_candidates(c, candidates);
+  const SymbolEntry* symbols = symbols_of(c);
+  std::uint16_t escape = escape_weight(candidates.low, c);
+  auto total = static_cast<std::uint16_t>(candidates.sum + escape);
   const ContextSlot& slot = m.contexts[c];
-  if (node != NO_LINK) {
-    encode_range(cum, static_cast<std::uint16_t>(cum + nodes[node].node_count), total);
+  for (unsigned k = 0; k < candidates.count; ++k) {
+    SymbolEntry entry = symbols[candidates.index[k]];
+    if (symbol_of(entry) != symbol) continue;
+    auto cum = static_cast<std::uint16_t>(candidates.cumulative[k]);
+    encode_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
     ++m.run_length;
     after_success(slot);
-    record_success(c, node);
+    record_success(c, candidates.index[k]);
     return true;
   }
-  encode_range(sum, total, total);
+  encode_range(static_cast<std::uint16_t>(candidates.sum), total, total);
   after_escape(slot);
   record_escape(c);
   return false;
@@ -193,27 +175,27 @@ void encode_flat(unsigned symbol) {
 
 unsigned decode_first(std::uint16_t c) {
   ContextModel& m = model;
-  const SymbolNode* nodes = m.nodes;
   const ContextSlot& slot = m.contexts[c];
+  const SymbolEntry* symbols = symbols_of(c);
   std::uint16_t escape = escape_weight(slot.context_low, c);
   unsigned shift = boost_shift(slot.context_total);
   auto total = static_cast<std::uint16_t>(slot.context_total << shift);
   unsigned target = decode_target(static_cast<std::uint16_t>(total + escape)) >> shift;
   m.path_length = 0;
-  unsigned cum = 0;
-  std::uint16_t first = target < slot.context_total ? c : NO_LINK;
-  for (std::uint16_t p = first; p != NO_LINK; p = nodes[p].node_next) {
-    unsigned count = nodes[p].node_count;
-    if (cum + count > target) {
-      decode_range(static_cast<std::uint16_t>(cum << shift),
-                   static_cast<std::uint16_t>((cum + count) << shift),
-                   static_cast<std::uint16_t>(total + escape));
-      if (m.run_length < 10) ++m.run_length;
-      after_success(slot);
-      record_success(c, p);
-      return nodes[p].node_symbol;
+  if (target < slot.context_total) {
+    unsigned cum = 0, i = 0;
+    for (;; ++i) {
+      unsigned count = count_of(symbols[i]);
+      if (cum + count > target) break;
+      cum += count;
     }
-    cum += count;
+    decode_range(static_cast<std::uint16_t>(cum << shift),
+                 static_cast<std::uint16_t>((cum + count_of(symbols[i])) << shift),
+                 static_cast<std::uint16_t>(total + escape));
+    if (m.run_length < 10) ++m.run_length;
+    after_success(slot);
+    record_success(c, i);
+    return symbol_of(symbols[i]);
   }
   decode_range(total, static_cast<std::uint16_t>(total + escape),
                static_cast<std::uint16_t>(total + escape));
@@ -232,22 +214,22 @@ unsigned decode_excluding(std::uint16_t c) {
   unsigned target = decode_target(total);
   const ContextSlot& slot = m.contexts[c];
   if (target >= candidates.sum) {
-    decode_range(candidates.sum, total, total);
+    decode_range(static_cast<std::uint16_t>(candidates.sum), total, total);
     after_escape(slot);
     record_escape(c);
     return END_SYMBOL;
   }
-  // Cumulative counts rise strictly, so the symbol's index is the number of
+  // Cumulative counts rise strictly, so the symbol's place is the number of
   // later boundaries at or below the target.
-  unsigned i = 0;
-  for (unsigned j = 1; j < candidates.count; ++j) i += candidates.cumulative[j] <= target;
-  auto p = static_cast<std::uint16_t>(candidates.node[i]);
-  auto cum = static_cast<std::uint16_t>(candidates.cumulative[i]);
-  decode_range(cum, static_cast<std::uint16_t>(cum + m.nodes[p].node_count), total);
+  unsigned k = 0;
+  for (unsigned j = 1; j < candidates.count; ++j) k += candidates.cumulative[j] <= target;
+  SymbolEntry entry = symbols_of(c)[candidates.index[k]];
+  auto cum = static_cast<std::uint16_t>(candidates.cumulative[k]);
+  decode_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
   ++m.run_length;
   after_success(slot);
-  record_success(c, p);
-  return m.nodes[p].node_symbol;
+  record_success(c, candidates.index[k]);
+  return symbol_of(entry);
 }
 
 unsigned decode_flat() {

@@ -18,49 +18,53 @@ void touch_context(std::uint16_t c) {
   m.lru_head = c;
 }
 
+// Counts of 1 stay 1, so halving never removes a symbol.
 void halve_context(std::uint16_t c) {
-  ContextModel& m = model;
-  ContextSlot& slot = m.contexts[c];
-  SymbolNode* nodes = m.nodes;
+  ContextSlot& slot = model.contexts[c];
   ++slot.context_credit;
   if (slot.context_credit == 5) CODEC_NOTE(credit_five);
-  std::uint16_t total = 0;
-  std::uint8_t low = 0;
-  for (std::uint16_t k = c; k != NO_LINK; k = nodes[k].node_next) {
-    std::uint16_t count = nodes[k].node_count;
-    if (count > 1) count = static_cast<std::uint16_t>(count >> 1);
-    nodes[k].node_count = count;
-    total = static_cast<std::uint16_t>(total + count);
-    if (count < 3) ++low;
+  SymbolEntry* list = symbols_of(c);
+  unsigned total = 0, low = 0;
+  for (unsigned i = 0, size = slot.context_extra + 1u; i < size; ++i) {
+    unsigned count = count_of(list[i]);
+    count = count > 1 ? count >> 1 : count;
+    list[i] = symbol_entry(symbol_of(list[i]), count);
+    total += count;
+    low += count < 3;
   }
-  slot.context_total = total;
-  slot.context_low = low;
+  slot.context_total = static_cast<std::uint16_t>(total);
+  slot.context_low = static_cast<std::uint8_t>(low);
 }
 
 namespace {
 
-// Appends the byte after node `last` of context c; returns the new node.
-std::uint16_t append_symbol(std::uint16_t c, std::uint16_t last, std::uint8_t symbol) {
+// Appends the byte to context c's list. A full block moves to one twice its
+// size.
+void append_symbol(std::uint16_t c, std::uint8_t symbol) {
   ContextModel& m = model;
-  if (m.free_node_head == NO_LINK) recycle_nodes();
-  SymbolNode* nodes = m.nodes;
-  std::uint16_t n = m.free_node_head;
-  nodes[last].node_next = n;
-  m.free_node_head = nodes[n].node_next;
-  nodes[n] = {NO_LINK, 1, symbol};
-  ++m.contexts[c].context_extra;
-  ++m.contexts[c].context_low;
-  return n;
+  if (m.spare_nodes == 0) recycle_nodes();
+  --m.spare_nodes;
+  ContextSlot& slot = m.contexts[c];
+  unsigned size = slot.context_extra + 1u;
+  if (size == block_capacity(slot.size_class)) {
+    std::uint32_t block = take_block(slot.size_class + 1u);
+    for (unsigned i = 0; i < size; ++i) m.arena[block + i] = m.arena[slot.symbols + i];
+    give_block(slot.symbols, slot.size_class);
+    slot.symbols = block;
+    ++slot.size_class;
+  }
+  m.arena[slot.symbols + size] = symbol_entry(symbol, 1);
+  ++slot.context_extra;
+  ++slot.context_low;
 }
 
 // A poor prediction (the byte's count below half the context's average)
 // costs credit; when it runs out, or the total grows large, counts halve.
-void settle_credit(std::uint16_t c, std::uint16_t n) {
-  ContextModel& m = model;
-  ContextSlot& slot = m.contexts[c];
+void settle_credit(std::uint16_t c, unsigned count) {
+  ContextSlot& slot = model.contexts[c];
   // total div symbols > 2 * count, without the division.
   unsigned symbols = slot.context_extra + 1u;
-  if (slot.context_total >= (2u * m.nodes[n].node_count + 1) * symbols) {
+  if (slot.context_total >= (2u * count + 1) * symbols) {
     --slot.context_credit;
   } else if (slot.context_credit < 4) {
     ++slot.context_credit;
@@ -82,14 +86,17 @@ void update_path(std::uint8_t symbol) {
     --m.path_length;
     std::uint16_t entry = m.path_context[m.path_length];
     std::uint16_t c = entry & 0x7FFF;
-    std::uint16_t n = m.path_node[m.path_length];
+    unsigned count = 1;
     if (entry & ESCAPED) {
-      n = append_symbol(c, n, symbol);
-    } else if (++m.nodes[n].node_count == 3) {
-      --m.contexts[c].context_low;
+      append_symbol(c, symbol);
+    } else {
+      SymbolEntry& coded = symbols_of(c)[m.path_index[m.path_length]];
+      coded += 1;
+      count = count_of(coded);
+      if (count == 3) --m.contexts[c].context_low;
     }
     ++m.contexts[c].context_total;
-    settle_credit(c, n);
+    settle_credit(c, count);
   }
 }
 
