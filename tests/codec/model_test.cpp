@@ -57,4 +57,24 @@ TEST_F(ModelTest, TheTenThousandAndFirstContextEvictsTheLeastRecentlyUsed) {
   EXPECT_EQ(codec::find_first_context(), 9999);
 }
 
+// Adds the symbol to context c as the update does after an escape from c.
+void append(std::uint16_t c, std::uint8_t symbol) {
+  codec::model.path_context[0] = c | codec::ESCAPED;
+  codec::model.path_length = 1;
+  codec::update_path(symbol);
+}
+
+TEST_F(ModelTest, RecyclingPassesOverTheContextBeingAppendedTo) {
+  std::uint16_t later = codec::create_context(0, 'a');
+  codec::set_history(1);
+  std::uint16_t appended = codec::create_context(1, 'a');
+  append(later, 'b');
+  append(appended, 'b');
+  ASSERT_LT(appended, later) << "the cursor meets the appended context first";
+  codec::model.spare_nodes = 0;
+  append(appended, 'c');
+  EXPECT_EQ(codec::model.contexts[appended].context_extra, 2);
+  EXPECT_EQ(codec::model.contexts[later].context_extra, 0) << "recycled instead";
+}
+
 }  // namespace
