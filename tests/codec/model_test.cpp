@@ -77,4 +77,16 @@ TEST_F(ModelTest, RecyclingPassesOverTheContextBeingAppendedTo) {
   EXPECT_EQ(codec::model.contexts[later].context_extra, 0) << "recycled instead";
 }
 
+TEST_F(ModelTest, AnAverageOfTwiceTheCountPlusOneIsAPoorPrediction) {
+  std::uint16_t c = codec::create_context(0, 'a');
+  for (int i = 0; i < 4; ++i) {
+    codec::model.path_context[0] = c;
+    codec::model.path_index[0] = 0;
+    codec::model.path_length = 1;
+    codec::update_path('a');
+  }
+  append(c, 'b');  // counts 5 and 1: 6 div 2 = 3 > 2 * 1
+  EXPECT_EQ(codec::model.contexts[c].context_credit, 3);
+}
+
 }  // namespace
