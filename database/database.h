@@ -12,6 +12,8 @@ inline constexpr int history_size = 16;
 inline constexpr int cookie_capacity = 2000;  // 1999 characters and the terminator
 inline constexpr int grid_columns = 80;
 inline constexpr int grid_rows = 25;
+// No platform shows a taller window (X11 and GDI coordinates are 16-bit).
+inline constexpr std::int32_t largest_window_height = 32767;
 inline constexpr int header_length = 38;
 inline constexpr int cookies_per_block = 100;
 // Two draws of 15 bits, the first choosing one of three windows, reach this

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "database/database.h"
 #include "settings/settings.h"
 
@@ -41,7 +43,8 @@ void lay_out_cookie() {
   }
   grid.finish_row();
   choice.display_grid[grid.placed] = '\0';
-  choice.window_height = (grid.placed / grid_columns) * settings::current.siz + 60;
+  choice.window_height =
+      std::min((grid.placed / grid_columns) * settings::current.siz + 60, largest_window_height);
 }
 
 }  // namespace database

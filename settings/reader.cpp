@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -32,19 +33,23 @@ bool is_white_space(int c) {
 }
 
 // As "%s" reads: skip white space, take characters up to the next white
-// space (left in the stream) or the end. A token too long for the buffer is
-// a parse failure, never a truncation.
-void read_token(std::FILE* file, char (&token)[token_capacity]) {
+// space (left in the stream) or the end. False for a token too long for the
+// buffer, which is read to its end but never truncated into a shorter one.
+bool read_token(std::FILE* file, char (&token)[token_capacity]) {
   int c = next_char(file);
   while (is_white_space(c)) c = next_char(file);
   int length = 0;
+  bool fits = true;
   while (c != EOF && !is_white_space(c)) {
-    if (length == token_capacity - 1) parse_failure();
-    token[length++] = static_cast<char>(c);
+    if (length == token_capacity - 1)
+      fits = false;
+    else
+      token[length++] = static_cast<char>(c);
     c = next_char(file);
   }
   if (c != EOF) std::ungetc(c, file);
   token[length] = '\0';
+  return fits;
 }
 
 void skip_chars(std::FILE* file, int count) {
@@ -72,7 +77,7 @@ std::int32_t decimal_value(const char* text) {
 // its terminator before anything past it is looked at.
 std::int32_t keyed_value(std::FILE* file, const char* key) {
   char token[token_capacity];
-  read_token(file, token);
+  if (!read_token(file, token)) parse_failure();
   for (int i = 0; i < 4; ++i)
     if (token[i] != key[i]) parse_failure();
   return decimal_value(token + 4);
@@ -110,8 +115,8 @@ SettingsFile open_at_first_line() {
     file = open_settings_file();
   }
   char token[token_capacity];
-  read_token(file.get(), token);
-  if (is_config_header(token)) return file;
+  // A first token of any length that is not ":Config:" marks a foreign file.
+  if (read_token(file.get(), token) && is_config_header(token)) return file;
   file.reset();
   run_setup();
   file = open_settings_file();
@@ -143,7 +148,7 @@ void read_settings() {
   skip_chars(file.get(), 2);
   expect_chars(file.get(), "fon=");
   read_font_line(file.get());
-  current.siz = keyed_value(file.get(), "siz=");
+  current.siz = std::clamp(keyed_value(file.get(), "siz="), -largest_size, largest_size);
   skip_chars(file.get(), 2);
   current.wit = keyed_value(file.get(), "wit=");
   if (current.wit < 567 || current.wit > 1280) current.wit = 639;

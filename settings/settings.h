@@ -10,6 +10,10 @@ namespace settings {
 
 inline constexpr int font_text_capacity = 44;  // 43 characters and the terminator
 inline constexpr int token_capacity = 80;      // 79 characters and the terminator
+// siz is read into -largest_size..largest_size: a font and a row pitch of
+// more pixels than any window can show, small enough that no layout or
+// painting sum over 25 rows can overflow.
+inline constexpr std::int32_t largest_size = 32767;
 
 struct Settings {
   std::int32_t scr = 0;

@@ -37,8 +37,11 @@ int run_codec(const Arguments& args, codec::RunStatus (*driver)(), const char* w
     case codec::RunStatus::ok:
       break;
     case codec::RunStatus::output_overflow:
-      complain(args, "damaged stream: it decodes to more than " +
-                         std::to_string(codec::output_capacity) + " bytes");
+      complain(args, driver == codec::compress
+                         ? "refused: the compressed stream would not fit the format's " +
+                               std::to_string(codec::output_capacity) + " bytes"
+                         : "damaged stream: it decodes to more than " +
+                               std::to_string(codec::output_capacity) + " bytes");
       return exit_failure;
     case codec::RunStatus::out_of_memory:
       complain(args, "not enough memory for the codec's tables");

@@ -15,7 +15,6 @@ std::string normalise_line_ends(std::string_view text) {
     pending_cr = 0;
     out += c;
   }
-  out.append(pending_cr, '\r');
   return out;
 }
 

@@ -8,9 +8,9 @@
 
 namespace tools {
 
-// CR LF becomes LF; so does any run of CRs before an LF, so that no stored
-// line ends in a CR that the unpacked file could not give back. A lone CR
-// inside a line stays.
+// CR LF becomes LF; so does any run of CRs before an LF, and the CRs that
+// end the text go, so that no stored line ends in a CR that the unpacked file
+// could not give back. A lone CR inside a line stays.
 std::string normalise_line_ends(std::string_view text);
 
 // Tabs become spaces up to the next multiple of 8 columns of their line: the

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include "framework/backend.h"
@@ -19,11 +20,18 @@ int line_height_at(QFont font, int pixel_size) {
 
 }  // namespace
 
+// The largest pixel size up to twice the cell height whose line fits the
+// cell (1 when none does). Line heights grow with the pixel size, so halving
+// the range finds it in a few dozen measurements whatever the height.
 int pixel_size_for_cell_height(QFont font, int cell_height) {
-  int size = std::max(1, cell_height);
-  while (size > 1 && line_height_at(font, size) > cell_height) --size;
-  while (size < 2 * cell_height && line_height_at(font, size + 1) <= cell_height) ++size;
-  return size;
+  std::int64_t fits = 1;
+  std::int64_t beyond =
+      std::min<std::int64_t>(2 * std::int64_t{std::max(1, cell_height)} + 1, INT32_MAX);
+  while (beyond - fits > 1) {
+    const std::int64_t middle = fits + (beyond - fits) / 2;
+    (line_height_at(font, static_cast<int>(middle)) <= cell_height ? fits : beyond) = middle;
+  }
+  return static_cast<int>(fits);
 }
 
 QFont font_from_spec(const FontSpec& font_spec) {

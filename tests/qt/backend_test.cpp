@@ -52,6 +52,10 @@ TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
     EXPECT_GT(QFontMetrics(larger).height(), siz) << "a larger font fits siz " << siz;
     EXPECT_EQ(QFontInfo(made).family(), "Liberation Mono");
   }
+  fw::FontSpec hostile;  // found by halving, not by stepping through every size
+  hostile.face = "Courier New";
+  hostile.height = 1'000'000'000;
+  EXPECT_LE(QFontMetrics(fw::qt::font_from_spec(hostile)).height(), hostile.height);
 
   fw::FontSpec whole;
   whole.face = "Courier New Bold Italic";

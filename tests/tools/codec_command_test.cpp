@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "tool_runner.h"
 
 namespace tools_test {
@@ -36,6 +38,15 @@ TEST(CodecCommands, RefuseInputsPastTheAreasAndWriteNothing) {
     EXPECT_NE(refused.err.find("32768 bytes"), std::string::npos) << refused.err;
     EXPECT_NE(refused.err.find("32767"), std::string::npos) << refused.err;
   }
+  // Text that fits but whose stream would not: noise barely compresses.
+  std::string noise(32767, '\0');
+  std::uint32_t state = 1;
+  for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
+  const ToolRun no_room = folder.run({"compress"}, noise);
+  EXPECT_EQ(no_room.status, 1);
+  EXPECT_TRUE(no_room.out.empty());
+  EXPECT_NE(no_room.err.find("would not fit the format's 32769 bytes"), std::string::npos)
+      << no_room.err;
   const ToolRun operand = folder.run({"compress", "file.txt"});
   EXPECT_EQ(operand.status, 2);
   EXPECT_NE(operand.err.find("stdin"), std::string::npos);
