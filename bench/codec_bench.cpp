@@ -1,13 +1,23 @@
 // Throughput of the codec on three kinds of block: English cookies, a
-// ten-symbol alphabet (the node recycling path) and random bytes.
+// ten-symbol alphabet (the recycling path) and random bytes; and, where
+// libbz2 and liblzma are installed, our decoding of the English block against
+// theirs in the same run.
 // Run: build/<dir>/bench/codec_bench  (time_per_byte is per text byte)
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#if defined(DROLLBOX_BENCH_BZIP2)
+#include <bzlib.h>
+#endif
+#if defined(DROLLBOX_BENCH_XZ)
+#include <lzma.h>
+#endif
 
 #include "bench/texts.h"
 #include "codec/codec.h"
@@ -76,6 +86,84 @@ void decompress_bench(benchmark::State& state, const Bytes& text) {
   report(state, text.size(), stream);
 }
 
+#if defined(DROLLBOX_BENCH_BZIP2) || defined(DROLLBOX_BENCH_XZ)
+// The same English block decoded by our codec and by the general-purpose
+// decoders, turn about in every iteration, so that the ratios hold on a
+// noisy machine: vs_bzip2 and vs_xz are our time over theirs.
+struct Paired {
+  std::string name;
+  Bytes stream;
+  bool (*decode)(const Bytes& stream, Bytes& text);
+  double seconds = 0;
+};
+
+#if defined(DROLLBOX_BENCH_BZIP2)
+Bytes bzip2_stream(const Bytes& text) {
+  Bytes stream(text.size() + text.size() / 100 + 600);
+  auto length = static_cast<unsigned>(stream.size());
+  BZ2_bzBuffToBuffCompress(reinterpret_cast<char*>(stream.data()), &length,
+                           const_cast<char*>(reinterpret_cast<const char*>(text.data())),
+                           static_cast<unsigned>(text.size()), 9, 0, 0);
+  stream.resize(length);
+  return stream;
+}
+
+bool bzip2_decode(const Bytes& stream, Bytes& text) {
+  auto length = static_cast<unsigned>(text.size());
+  return BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(text.data()), &length,
+                                    const_cast<char*>(reinterpret_cast<const char*>(stream.data())),
+                                    static_cast<unsigned>(stream.size()), 0, 0) == BZ_OK;
+}
+#endif
+
+#if defined(DROLLBOX_BENCH_XZ)
+Bytes xz_stream(const Bytes& text) {
+  Bytes stream(lzma_stream_buffer_bound(text.size()));
+  std::size_t length = 0;
+  lzma_easy_buffer_encode(6, LZMA_CHECK_CRC32, nullptr, text.data(), text.size(), stream.data(),
+                          &length, stream.size());
+  stream.resize(length);
+  return stream;
+}
+
+bool xz_decode(const Bytes& stream, Bytes& text) {
+  std::uint64_t memory_limit = UINT64_MAX;
+  std::size_t in = 0, out = 0;
+  return lzma_stream_buffer_decode(&memory_limit, 0, nullptr, stream.data(), &in, stream.size(),
+                                   text.data(), &out, text.size()) == LZMA_OK;
+}
+#endif
+
+bool codec_decode(const Bytes& stream, Bytes&) {
+  return run(stream, codec::decompress) == codec::RunStatus::ok;
+}
+
+void paired_decode_bench(benchmark::State& state, const Bytes& text) {
+  std::vector<Paired> decoders = {{"ours", compressed(text), codec_decode}};
+#if defined(DROLLBOX_BENCH_BZIP2)
+  decoders.push_back({"bzip2", bzip2_stream(text), bzip2_decode});
+#endif
+#if defined(DROLLBOX_BENCH_XZ)
+  decoders.push_back({"xz", xz_stream(text), xz_decode});
+#endif
+  Bytes out(text.size());
+  for (auto _ : state) {
+    for (Paired& decoder : decoders) {
+      auto start = std::chrono::steady_clock::now();
+      if (!decoder.decode(decoder.stream, out)) state.SkipWithError("a decoder failed");
+      decoder.seconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+  }
+  auto runs = static_cast<double>(state.iterations()) * static_cast<double>(text.size());
+  for (const Paired& decoder : decoders) {
+    state.counters[decoder.name + "_ns_per_byte"] = decoder.seconds / runs * 1e9;
+    if (decoder.name != "ours")
+      state.counters["vs_" + decoder.name] = decoders[0].seconds / decoder.seconds;
+  }
+}
+#endif
+
 // The longest prefix of random bytes whose stream can be decompressed: it
 // must fit the input area, which is two bytes smaller than the output area.
 Bytes random_that_fits(const Bytes& text) {
@@ -101,6 +189,9 @@ const Bytes random_bytes = codec_texts::random_bytes(32767, 256, 20240602);
 
 BENCHMARK_CAPTURE(compress_bench, english_100_cookies, english)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(decompress_bench, english_100_cookies, english)->Unit(benchmark::kMicrosecond);
+#if defined(DROLLBOX_BENCH_BZIP2) || defined(DROLLBOX_BENCH_XZ)
+BENCHMARK_CAPTURE(paired_decode_bench, english_100_cookies, english)->Unit(benchmark::kMicrosecond);
+#endif
 BENCHMARK_CAPTURE(compress_bench, ten_symbols, ten_symbols)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(decompress_bench, ten_symbols, ten_symbols)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(compress_bench, random_bytes, random_bytes)->Unit(benchmark::kMicrosecond);
