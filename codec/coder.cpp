@@ -54,7 +54,7 @@ void encoder_start() {
 }
 
 void encode_range(std::uint16_t low_count, std::uint16_t high_count, std::uint16_t total) {
-  narrow(low_count, high_count, total);
+  narrow(coder.low, coder.high, low_count, high_count, total);
   while (((coder.low ^ coder.high) & 0x8000) == 0) {
     emit_with_pending(coder.low >> 15);
     coder.low = static_cast<std::uint16_t>(coder.low << 1);
@@ -77,17 +77,6 @@ void encoder_finish() {
     coder.out_bits = 1;
   }
   commit_output();
-}
-
-// ---- decoder ----
-
-void decoder_start() {
-  coder.high = 0xFFFF;
-  coder.low = 0;
-  coder.in_bits = 0;
-  coder.in_count = 0;
-  unsigned first = stream_byte_or_ones();
-  coder.code = static_cast<std::uint16_t>(first * 256 + stream_byte_or_ones());
 }
 
 }  // namespace codec

@@ -61,16 +61,16 @@ void encode_end() {
 }
 
 // Returns the byte decoded and learned, or END_SYMBOL.
-unsigned decode_byte() {
+unsigned decode_byte(Decoder& decoder) {
   std::uint16_t c = find_first_context();
   NewOrders orders = orders_to_create(c);
   unsigned symbol;
   for (;;) {
     if (c == NO_LINK) {
-      symbol = decode_flat();
+      symbol = decode_flat(decoder);
       break;
     }
-    symbol = model.excluded_count == 0 ? decode_first(c) : decode_excluding(c);
+    symbol = model.excluded_count == 0 ? decode_first(decoder, c) : decode_excluding(decoder, c);
     if (symbol != END_SYMBOL) {
       touch_context(c);
       break;
@@ -111,10 +111,18 @@ RunStatus compress() {
   return end_run();
 }
 
-RunStatus decompress_until(const StopRule& rule) {
+// Flattened: every step of the loop inlines into it, so that the decoder's
+// registers stay in processor registers for the whole run.
+#if defined(__GNUC__)
+[[gnu::flatten]]
+#endif
+RunStatus
+decompress_until(const StopRule& rule) {
   if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
-  decoder_start();
-  for (unsigned symbol = decode_byte(); symbol != END_SYMBOL; symbol = decode_byte()) {
+  Decoder decoder;
+  decoder.start();
+  for (unsigned symbol = decode_byte(decoder); symbol != END_SYMBOL;
+       symbol = decode_byte(decoder)) {
     if (!write_output_byte(static_cast<std::uint8_t>(symbol))) break;
     if (symbol == rule.byte && rule.enough &&
         rule.enough(output_buffer, output_length, rule.context))

@@ -138,8 +138,9 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c);
 bool encode_first(std::uint16_t c, unsigned symbol);
 bool encode_excluding(std::uint16_t c, unsigned symbol);
 void encode_flat(unsigned symbol);
-unsigned decode_first(std::uint16_t c);
-unsigned decode_excluding(std::uint16_t c);
-unsigned decode_flat();
+struct Decoder;
+unsigned decode_first(Decoder& decoder, std::uint16_t c);
+unsigned decode_excluding(Decoder& decoder, std::uint16_t c);
+unsigned decode_flat(Decoder& decoder);
 
 }  // namespace codec

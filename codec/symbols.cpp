@@ -173,14 +173,14 @@ void encode_flat(unsigned symbol) {
                static_cast<std::uint16_t>(257 - m.excluded_count));
 }
 
-unsigned decode_first(std::uint16_t c) {
+unsigned decode_first(Decoder& decoder, std::uint16_t c) {
   ContextModel& m = model;
   const ContextSlot& slot = m.contexts[c];
   const SymbolEntry* symbols = symbols_of(c);
   std::uint16_t escape = escape_weight(slot.context_low, c);
   unsigned shift = boost_shift(slot.context_total);
   auto total = static_cast<std::uint16_t>(slot.context_total << shift);
-  unsigned target = decode_target(static_cast<std::uint16_t>(total + escape)) >> shift;
+  unsigned target = decoder.target(static_cast<std::uint16_t>(total + escape)) >> shift;
   m.path_length = 0;
   if (target < slot.context_total) {
     unsigned cum = 0, i = 0;
@@ -189,32 +189,32 @@ unsigned decode_first(std::uint16_t c) {
       if (cum + count > target) break;
       cum += count;
     }
-    decode_range(static_cast<std::uint16_t>(cum << shift),
-                 static_cast<std::uint16_t>((cum + count_of(symbols[i])) << shift),
-                 static_cast<std::uint16_t>(total + escape));
+    decoder.take_range(static_cast<std::uint16_t>(cum << shift),
+                       static_cast<std::uint16_t>((cum + count_of(symbols[i])) << shift),
+                       static_cast<std::uint16_t>(total + escape));
     if (m.run_length < 10) ++m.run_length;
     after_success(slot);
     record_success(c, i);
     return symbol_of(symbols[i]);
   }
-  decode_range(total, static_cast<std::uint16_t>(total + escape),
-               static_cast<std::uint16_t>(total + escape));
+  decoder.take_range(total, static_cast<std::uint16_t>(total + escape),
+                     static_cast<std::uint16_t>(total + escape));
   m.run_length = 0;
   after_escape(slot);
   record_escape(c);
   return END_SYMBOL;
 }
 
-unsigned decode_excluding(std::uint16_t c) {
+unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
   ContextModel& m = model;
   Candidates candidates;
   gather_candidates(c, candidates);
   std::uint16_t escape = escape_weight(candidates.low, c);
   auto total = static_cast<std::uint16_t>(candidates.sum + escape);
-  unsigned target = decode_target(total);
+  unsigned target = decoder.target(total);
   const ContextSlot& slot = m.contexts[c];
   if (target >= candidates.sum) {
-    decode_range(static_cast<std::uint16_t>(candidates.sum), total, total);
+    decoder.take_range(static_cast<std::uint16_t>(candidates.sum), total, total);
     after_escape(slot);
     record_escape(c);
     return END_SYMBOL;
@@ -225,17 +225,17 @@ unsigned decode_excluding(std::uint16_t c) {
   for (unsigned j = 1; j < candidates.count; ++j) k += candidates.cumulative[j] <= target;
   SymbolEntry entry = symbols_of(c)[candidates.index[k]];
   auto cum = static_cast<std::uint16_t>(candidates.cumulative[k]);
-  decode_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
+  decoder.take_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
   ++m.run_length;
   after_success(slot);
   record_success(c, candidates.index[k]);
   return symbol_of(entry);
 }
 
-unsigned decode_flat() {
+unsigned decode_flat(Decoder& decoder) {
   const ContextModel& m = model;
   auto total = static_cast<std::uint16_t>(257 - m.excluded_count);
-  unsigned target = decode_target(total);
+  unsigned target = decoder.target(total);
   unsigned rank = 0;
   unsigned symbol = 0;
   for (; symbol < 256; ++symbol) {
@@ -243,7 +243,7 @@ unsigned decode_flat() {
     if (rank == target) break;
     ++rank;
   }
-  decode_range(static_cast<std::uint16_t>(rank), static_cast<std::uint16_t>(rank + 1), total);
+  decoder.take_range(static_cast<std::uint16_t>(rank), static_cast<std::uint16_t>(rank + 1), total);
   return symbol;
 }
 
