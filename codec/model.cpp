@@ -49,6 +49,7 @@ bool obtain_tables() {
 void reset_tables() {
   ContextModel& m = model;
   for (unsigned b = 0; b < HASH_BUCKETS; ++b) m.hash_heads[b] = NO_LINK;
+  for (auto& c : m.low_orders) c = NO_LINK;
   for (unsigned c = 0; c < CONTEXT_SLOTS; ++c) {
     ContextSlot& slot = m.contexts[c];
     slot.context_order = NEVER_USED;
@@ -124,12 +125,12 @@ void set_history(std::uint32_t bytes) {
 // The search of the next byte walks these buckets; asking for them while the
 // update of this byte runs hides most of their cache misses.
 void prefetch_buckets(const std::uint16_t* hashes) {
-  for (unsigned k = 1; k <= MAX_ORDER; ++k) __builtin_prefetch(&model.hash_heads[hashes[k]]);
+  for (unsigned k = 2; k <= MAX_ORDER; ++k) __builtin_prefetch(&model.hash_heads[hashes[k]]);
 }
 
 void prefetch_bucket_heads(const std::uint16_t* hashes) {
   const ContextModel& m = model;
-  for (unsigned k = 1; k <= MAX_ORDER; ++k) {
+  for (unsigned k = 2; k <= MAX_ORDER; ++k) {
     std::uint16_t c = m.hash_heads[hashes[k]];
     if (c == NO_LINK) continue;
     __builtin_prefetch(&m.contexts[c]);
@@ -155,6 +156,12 @@ std::uint16_t find_next_context() {
   const ContextSlot* contexts = m.contexts;
   const std::uint32_t history = m.last_bytes;
   for (unsigned k = m.search_order; k-- > 0;) {
+    if (k <= 1) {
+      std::uint16_t c = m.low_orders[low_order_place(k, history)];
+      if (c == NO_LINK) continue;
+      m.search_order = static_cast<std::uint16_t>(k);
+      return c;
+    }
     std::uint32_t mask = k == MAX_ORDER ? 0xFFFFFFFFu : (1u << (8 * k)) - 1;
     for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK;) {
       const ContextSlot& slot = contexts[c];
@@ -202,8 +209,12 @@ static void evict(std::uint16_t c) {
       CODEC_NOTE(max_new_order_drops);
     }
   }
-  unlink_from_bucket(c);
   ContextSlot& slot = m.contexts[c];
+  if (slot.context_order <= 1) {
+    m.low_orders[low_order_place(slot.context_order, slot.context_key)] = NO_LINK;
+  } else {
+    unlink_from_bucket(c);
+  }
   m.spare_nodes = static_cast<std::uint16_t>(m.spare_nodes + slot.context_extra);
 }
 
@@ -222,15 +233,19 @@ std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   }
   slot.size_class = 0;
   m.arena[slot.symbols] = symbol_entry(symbol, 1);
-  std::uint16_t bucket = m.order_hash[order];
   slot.context_key = m.last_bytes;
-  slot.context_chain = m.hash_heads[bucket];
   slot.context_total = 1;
   slot.context_order = static_cast<std::uint8_t>(order);
   slot.context_extra = 0;
   slot.context_low = 1;
   slot.context_credit = 4;
-  m.hash_heads[bucket] = c;
+  if (order <= 1) {
+    m.low_orders[low_order_place(order, m.last_bytes)] = c;
+  } else {
+    std::uint16_t bucket = m.order_hash[order];
+    slot.context_chain = m.hash_heads[bucket];
+    m.hash_heads[bucket] = c;
+  }
   return c;
 }
 

@@ -77,6 +77,9 @@ struct ContextModel {
   // one takes a spare; when none is left, recycling frees some.
   std::uint16_t spare_nodes = 0;
 
+  // The contexts of order 1 by their byte, and the one of order 0 last: no
+  // bucket walk for the orders every escape ends in.
+  std::uint16_t low_orders[257] = {};
   std::uint16_t order_hash[MAX_ORDER + 1] = {};  // element 0 stays 0
   std::uint16_t search_order = 0;
   std::uint32_t last_bytes = 0;  // byte j (0 the most recent) in bits 8j..8j+7
@@ -101,6 +104,11 @@ struct ContextModel {
 };
 
 extern ContextModel model;
+
+// The place of an order-0 or order-1 context with the key in low_orders.
+constexpr unsigned low_order_place(unsigned order, std::uint32_t key) {
+  return order == 0 ? 256 : key & 0xFF;
+}
 
 // Tables and memory.
 // Obtains the tables (once per process) and gives every field its start value;
