@@ -36,6 +36,13 @@ std::string WriteResult::message() const {
   return "";
 }
 
+WriteResult write_file(const std::string& path, std::string_view bytes) {
+  FileWriter writer;
+  if (WriteResult opened = writer.open(path); !opened.ok()) return opened;
+  if (WriteResult written = writer.write(bytes); !written.ok()) return written;
+  return writer.commit();
+}
+
 std::optional<std::string> read_file(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;

@@ -12,6 +12,7 @@
 // file is left as it was.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,26 @@ struct WriteResult {
 };
 
 WriteResult write_file(const std::string& path, std::string_view bytes);
+
+// The same for output made piece by piece (a tool streaming a large file):
+// open, write as often as needed, commit. Nothing replaces the old file
+// before commit succeeds; a writer dropped before that leaves it as it was.
+// One writer at a time per process.
+class FileWriter {
+ public:
+  FileWriter();
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  WriteResult open(const std::string& path);
+  WriteResult write(std::string_view bytes);  // after a failure, that failure again
+  WriteResult commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Nothing when the file cannot be read.
 std::optional<std::string> read_file(const std::string& path);

@@ -58,17 +58,6 @@ bool write_all(int descriptor, std::string_view bytes) {
   return true;
 }
 
-// A device or FIFO takes the bytes where it is; it is never replaced.
-WriteResult write_in_place(const std::string& path, std::string_view bytes) {
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (descriptor < 0) return failure(WriteFailure::not_writable, path, errno);
-  const bool written = write_all(descriptor, bytes);
-  const int error_number = errno;
-  if (::close(descriptor) != 0 && written) return failure(WriteFailure::cannot_write, path, errno);
-  if (!written) return failure(WriteFailure::cannot_write, path, error_number);
-  return {WriteFailure::none, 0, path};
-}
-
 // The temporary file's name for the signal handler, which may only use what
 // is async-signal-safe: a fixed buffer and unlink.
 char pending_temporary[4096];
@@ -81,85 +70,26 @@ extern "C" void remove_temporary_and_stop(int signal_number) {
   ::raise(signal_number);
 }
 
-// Removes the temporary file on failure, and on SIGINT or SIGTERM while it
-// exists. Signals the program already handles or ignores are left to it.
-class TemporaryFile {
- public:
-  TemporaryFile() = default;
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
+constexpr int guarded_signals[2] = {SIGINT, SIGTERM};
 
-  bool create(const std::string& target) {
-    static unsigned serial = 0;
-    guard(SIGINT, 0);
-    guard(SIGTERM, 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      name_ = target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(serial++);
-      if (name_.size() >= sizeof pending_temporary) {
-        errno = ENAMETOOLONG;
-        return false;
-      }
-      // 0666 less the umask, as any new file the program writes.
-      descriptor_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (descriptor_ >= 0) {
-        std::memcpy(pending_temporary, name_.c_str(), name_.size() + 1);
-        temporary_pending = true;
-        return true;
-      }
-      if (errno != EEXIST) return false;
-    }
-    return false;
-  }
+// Signals the program already handles or ignores are left to it.
+bool guard(int signal_number) {
+  struct sigaction previous {};
+  ::sigaction(signal_number, nullptr, &previous);
+  if (previous.sa_handler != SIG_DFL || (previous.sa_flags & SA_SIGINFO) != 0) return false;
+  struct sigaction action {};
+  action.sa_handler = remove_temporary_and_stop;
+  action.sa_flags = SA_RESETHAND;
+  sigemptyset(&action.sa_mask);
+  return ::sigaction(signal_number, &action, nullptr) == 0;
+}
 
-  int descriptor() const { return descriptor_; }
-  const std::string& name() const { return name_; }
-
-  bool close() {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
-    return ::close(descriptor) == 0;
-  }
-
-  // After the rename there is nothing left to remove.
-  void renamed() { release(); }
-
-  ~TemporaryFile() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    if (temporary_pending) ::unlink(name_.c_str());
-    release();
-  }
-
- private:
-  void guard(int signal_number, int slot) {
-    struct sigaction previous {};
-    ::sigaction(signal_number, nullptr, &previous);
-    if (previous.sa_handler != SIG_DFL || (previous.sa_flags & SA_SIGINFO) != 0) return;
-    struct sigaction action {};
-    action.sa_handler = remove_temporary_and_stop;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    guarded_[slot] = ::sigaction(signal_number, &action, nullptr) == 0;
-  }
-
-  void unguard(int signal_number, int slot) {
-    if (!guarded_[slot]) return;
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal_number, &action, nullptr);
-    guarded_[slot] = false;
-  }
-
-  void release() {
-    unguard(SIGINT, 0);
-    unguard(SIGTERM, 1);
-    temporary_pending = false;
-  }
-
-  std::string name_;
-  int descriptor_ = -1;
-  bool guarded_[2] = {false, false};
-};
+void unguard(int signal_number) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(signal_number, &action, nullptr);
+}
 
 // The new file gets the old one's mode and, when root writes it, its owner;
 // chown first, since it clears the set-id bits.
@@ -178,44 +108,114 @@ void sync_folder(const std::string& file) {
   ::close(descriptor);
 }
 
-WriteResult replace(const std::string& path, std::string_view bytes, const struct stat* old) {
-  TemporaryFile temporary;
-  if (!temporary.create(path)) return failure(WriteFailure::cannot_create_temporary, path, errno);
-  if (!write_all(temporary.descriptor(), bytes))
-    return failure(WriteFailure::cannot_write, temporary.name(), errno);
-  if (old != nullptr && !keep_owner_and_mode(temporary.descriptor(), *old))
-    return failure(WriteFailure::cannot_keep_owner, path, errno);
-  if (::fsync(temporary.descriptor()) != 0)
-    return failure(WriteFailure::cannot_sync, temporary.name(), errno);
-  if (!temporary.close()) return failure(WriteFailure::cannot_write, temporary.name(), errno);
-  if (::rename(temporary.name().c_str(), path.c_str()) != 0)
-    return failure(WriteFailure::cannot_replace, path, errno);
-  temporary.renamed();
-  sync_folder(path);
-  return {WriteFailure::none, 0, path};
-}
-
 }  // namespace
 
-WriteResult write_file(const std::string& path, std::string_view bytes) {
-  std::string target = path;
-  int error_number = 0;
-  if (!follow_links(target, error_number))
-    return failure(WriteFailure::cannot_follow_link, path, error_number);
+struct FileWriter::State {
+  std::string target;     // the file to write, links followed
+  std::string temporary;  // empty when a device or FIFO is written in place
+  int descriptor = -1;
+  bool has_old = false;
   struct stat old {};
-  if (::stat(target.c_str(), &old) != 0) {
-    if (errno != ENOENT) return failure(WriteFailure::cannot_examine, target, errno);
-    return replace(target, bytes, nullptr);
+  bool guarded[2] = {false, false};
+  WriteResult failed;  // the first failure, kept
+
+  WriteResult fail(WriteFailure kind, const std::string& path, int error_number) {
+    if (failed.ok()) failed = failure(kind, path, error_number);
+    return failed;
   }
-  if (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode)) return write_in_place(target, bytes);
-  if (S_ISDIR(old.st_mode)) return failure(WriteFailure::is_directory, target, 0);
-  if (!S_ISREG(old.st_mode)) return failure(WriteFailure::is_special, target, 0);
-  // Whoever could not open the file for writing may not replace it either,
-  // even when the folder would let the rename through.
-  const int probe = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-  if (probe < 0) return failure(WriteFailure::not_writable, target, errno);
-  ::close(probe);
-  return replace(target, bytes, &old);
+
+  bool create_temporary() {
+    static unsigned serial = 0;
+    for (int i = 0; i < 2; ++i) guarded[i] = guard(guarded_signals[i]);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      temporary = target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(serial++);
+      if (temporary.size() >= sizeof pending_temporary) {
+        errno = ENAMETOOLONG;
+        return false;
+      }
+      // 0666 less the umask, as any new file the program writes.
+      descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (descriptor >= 0) {
+        std::memcpy(pending_temporary, temporary.c_str(), temporary.size() + 1);
+        temporary_pending = true;
+        return true;
+      }
+      if (errno != EEXIST) return false;
+    }
+    return false;
+  }
+
+  void release() {
+    for (int i = 0; i < 2; ++i)
+      if (guarded[i]) unguard(guarded_signals[i]);
+    guarded[0] = guarded[1] = false;
+    temporary_pending = false;
+  }
+
+  ~State() {
+    if (descriptor >= 0) ::close(descriptor);
+    if (temporary_pending) ::unlink(temporary.c_str());
+    release();
+  }
+};
+
+FileWriter::FileWriter() : state_(std::make_unique<State>()) {}
+FileWriter::~FileWriter() = default;
+
+WriteResult FileWriter::open(const std::string& path) {
+  State& s = *state_;
+  s.target = path;
+  int error_number = 0;
+  if (!follow_links(s.target, error_number))
+    return s.fail(WriteFailure::cannot_follow_link, path, error_number);
+  if (::stat(s.target.c_str(), &s.old) == 0) {
+    s.has_old = true;
+    if (S_ISDIR(s.old.st_mode)) return s.fail(WriteFailure::is_directory, s.target, 0);
+    const bool in_place = S_ISCHR(s.old.st_mode) || S_ISFIFO(s.old.st_mode);
+    if (!in_place && !S_ISREG(s.old.st_mode)) return s.fail(WriteFailure::is_special, s.target, 0);
+    // A device or FIFO takes the bytes where it is. Whoever could not open a
+    // regular file for writing may not replace it either, even when the
+    // folder would let the rename through.
+    const int opened = ::open(s.target.c_str(), O_WRONLY | O_CLOEXEC | (in_place ? 0 : O_NONBLOCK));
+    if (opened < 0) return s.fail(WriteFailure::not_writable, s.target, errno);
+    if (in_place) {
+      s.descriptor = opened;
+      return {WriteFailure::none, 0, s.target};
+    }
+    ::close(opened);
+  } else if (errno != ENOENT) {
+    return s.fail(WriteFailure::cannot_examine, s.target, errno);
+  }
+  if (!s.create_temporary()) return s.fail(WriteFailure::cannot_create_temporary, s.target, errno);
+  return {WriteFailure::none, 0, s.target};
+}
+
+WriteResult FileWriter::write(std::string_view bytes) {
+  State& s = *state_;
+  if (!s.failed.ok()) return s.failed;
+  if (!write_all(s.descriptor, bytes))
+    return s.fail(WriteFailure::cannot_write, s.temporary.empty() ? s.target : s.temporary, errno);
+  return {WriteFailure::none, 0, s.target};
+}
+
+WriteResult FileWriter::commit() {
+  State& s = *state_;
+  if (!s.failed.ok()) return s.failed;
+  const std::string& written = s.temporary.empty() ? s.target : s.temporary;
+  if (!s.temporary.empty()) {
+    if (s.has_old && !keep_owner_and_mode(s.descriptor, s.old))
+      return s.fail(WriteFailure::cannot_keep_owner, s.target, errno);
+    if (::fsync(s.descriptor) != 0) return s.fail(WriteFailure::cannot_sync, written, errno);
+  }
+  const int descriptor = s.descriptor;
+  s.descriptor = -1;
+  if (::close(descriptor) != 0) return s.fail(WriteFailure::cannot_write, written, errno);
+  if (s.temporary.empty()) return {WriteFailure::none, 0, s.target};
+  if (::rename(s.temporary.c_str(), s.target.c_str()) != 0)
+    return s.fail(WriteFailure::cannot_replace, s.target, errno);
+  s.release();  // after the rename there is nothing left to remove
+  sync_folder(s.target);
+  return {WriteFailure::none, 0, s.target};
 }
 
 }  // namespace files

@@ -45,52 +45,91 @@ extern "C" void remove_temporary_and_stop(int signal_number) {
 
 }  // namespace
 
-WriteResult write_file(const std::string& path, std::string_view bytes) {
+struct FileWriter::State {
+  std::string target;
+  std::string temporary;  // empty when a device is written in place
+  int descriptor = -1;
+  void (*previous_interrupt)(int) = SIG_DFL;
+  void (*previous_terminate)(int) = SIG_DFL;
+  bool guarded = false;
+  WriteResult failed;
+
+  WriteResult fail(WriteFailure kind, const std::string& path, int error_number) {
+    if (failed.ok()) failed = failure(kind, path, error_number);
+    return failed;
+  }
+
+  void release() {
+    temporary_pending = 0;
+    if (!guarded) return;
+    std::signal(SIGINT, previous_interrupt);
+    std::signal(SIGTERM, previous_terminate);
+    guarded = false;
+  }
+
+  ~State() {
+    if (descriptor >= 0) ::_close(descriptor);
+    if (temporary_pending) ::_unlink(temporary.c_str());
+    release();
+  }
+};
+
+FileWriter::FileWriter() : state_(std::make_unique<State>()) {}
+FileWriter::~FileWriter() = default;
+
+WriteResult FileWriter::open(const std::string& path) {
+  State& s = *state_;
+  s.target = path;
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
-  const bool exists = std::filesystem::exists(status);
-  if (exists && std::filesystem::is_directory(status))
-    return failure(WriteFailure::is_directory, path, 0);
-  if (exists && !std::filesystem::is_regular_file(status)) {
-    std::FILE* device = std::fopen(path.c_str(), "wb");
-    if (device == nullptr) return failure(WriteFailure::not_writable, path, errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), device) == bytes.size();
-    if (std::fclose(device) != 0 || !written)
-      return failure(WriteFailure::cannot_write, path, errno);
-    return {WriteFailure::none, 0, path};
+  if (std::filesystem::exists(status)) {
+    if (std::filesystem::is_directory(status)) return s.fail(WriteFailure::is_directory, path, 0);
+    const bool in_place = !std::filesystem::is_regular_file(status);
+    const int opened = ::_open(path.c_str(), _O_WRONLY | _O_BINARY);
+    if (opened < 0) return s.fail(WriteFailure::not_writable, path, errno);
+    if (in_place) {
+      s.descriptor = opened;
+      return {WriteFailure::none, 0, path};
+    }
+    ::_close(opened);
   }
-  if (exists) {
-    const int probe = ::_open(path.c_str(), _O_WRONLY | _O_BINARY);
-    if (probe < 0) return failure(WriteFailure::not_writable, path, errno);
-    ::_close(probe);
-  }
-
-  const std::string temporary = path + ".tmp." + std::to_string(::_getpid());
-  if (temporary.size() >= sizeof pending_temporary)
-    return failure(WriteFailure::cannot_create_temporary, path, ENAMETOOLONG);
-  std::memcpy(pending_temporary, temporary.c_str(), temporary.size() + 1);
-  const int descriptor =
-      ::_open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (descriptor < 0) return failure(WriteFailure::cannot_create_temporary, path, errno);
+  s.temporary = path + ".tmp." + std::to_string(::_getpid());
+  if (s.temporary.size() >= sizeof pending_temporary)
+    return s.fail(WriteFailure::cannot_create_temporary, path, ENAMETOOLONG);
+  s.previous_interrupt = std::signal(SIGINT, remove_temporary_and_stop);
+  s.previous_terminate = std::signal(SIGTERM, remove_temporary_and_stop);
+  s.guarded = true;
+  s.descriptor = ::_open(s.temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                         _S_IREAD | _S_IWRITE);
+  if (s.descriptor < 0) return s.fail(WriteFailure::cannot_create_temporary, path, errno);
+  std::memcpy(pending_temporary, s.temporary.c_str(), s.temporary.size() + 1);
   temporary_pending = 1;
-  auto* previous_interrupt = std::signal(SIGINT, remove_temporary_and_stop);
-  auto* previous_terminate = std::signal(SIGTERM, remove_temporary_and_stop);
+  return {WriteFailure::none, 0, path};
+}
 
-  WriteResult result{WriteFailure::none, 0, path};
-  if (!write_all(descriptor, bytes))
-    result = failure(WriteFailure::cannot_write, temporary, errno);
-  else if (::_commit(descriptor) != 0)
-    result = failure(WriteFailure::cannot_sync, temporary, errno);
-  if (::_close(descriptor) != 0 && result.ok())
-    result = failure(WriteFailure::cannot_write, temporary, errno);
-  if (result.ok() && !::MoveFileExA(temporary.c_str(), path.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    result = failure(WriteFailure::cannot_replace, path, EACCES);
-  if (!result.ok()) ::_unlink(temporary.c_str());
-  temporary_pending = 0;
-  std::signal(SIGINT, previous_interrupt);
-  std::signal(SIGTERM, previous_terminate);
-  return result;
+WriteResult FileWriter::write(std::string_view bytes) {
+  State& s = *state_;
+  if (!s.failed.ok()) return s.failed;
+  if (!write_all(s.descriptor, bytes))
+    return s.fail(WriteFailure::cannot_write, s.temporary.empty() ? s.target : s.temporary, errno);
+  return {WriteFailure::none, 0, s.target};
+}
+
+WriteResult FileWriter::commit() {
+  State& s = *state_;
+  if (!s.failed.ok()) return s.failed;
+  const std::string& written = s.temporary.empty() ? s.target : s.temporary;
+  if (!s.temporary.empty() && ::_commit(s.descriptor) != 0)
+    return s.fail(WriteFailure::cannot_sync, written, errno);
+  const int descriptor = s.descriptor;
+  s.descriptor = -1;
+  if (::_close(descriptor) != 0) return s.fail(WriteFailure::cannot_write, written, errno);
+  if (s.temporary.empty()) return {WriteFailure::none, 0, s.target};
+  if (!::MoveFileExA(s.temporary.c_str(), s.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return s.fail(WriteFailure::cannot_replace, s.target, EACCES);
+  s.release();
+  return {WriteFailure::none, 0, s.target};
 }
 
 }  // namespace files
