@@ -73,36 +73,26 @@ void record_success(std::uint16_t c, unsigned index) {
   ++m.path_length;
 }
 
-// The symbols of a context that are not excluded, gathered in one walk.
-struct Candidates {
-  unsigned count = 0;
+// The sum of the counts of a context's symbols that are not excluded, and how
+// many of those counts are below 3. Branch-free: whether a symbol is excluded
+// is data, not a pattern the processor could predict.
+struct Tally {
   unsigned sum = 0;
   unsigned low = 0;
-  std::uint32_t index[256];
-  std::uint32_t cumulative[256];
 };
 
-// Branch-free: whether a symbol is excluded is data, not a pattern the
-// processor could predict. Every symbol is stored; only candidates advance n.
-void gather_candidates(std::uint16_t c, Candidates& found) {
+Tally tally_candidates(std::uint16_t c) {
   const SymbolEntry* symbols = symbols_of(c);
   const std::uint8_t* excluded = model.excluded;
-  std::uint32_t* index = found.index;
-  std::uint32_t* cumulative = found.cumulative;
-  unsigned n = 0, sum = 0, low = 0;
+  unsigned sum = 0, low = 0;
   for (unsigned i = 0, size = model.contexts[c].context_extra + 1u; i < size; ++i) {
     SymbolEntry entry = symbols[i];
     unsigned count = count_of(entry);
     unsigned keep = 1u - excluded[symbol_of(entry)];
-    index[n] = i;
-    cumulative[n] = sum;
-    n += keep;
     sum += count * keep;
     low += ((count - 3) >> 31) & keep;  // counts are never 0: 1 for 1 and 2
   }
-  found.count = n;
-  found.sum = sum;
-  found.low = low;
+  return {sum, low};
 }
 
 unsigned excluded_below(unsigned symbol) {
@@ -144,23 +134,26 @@ bool encode_first(std::uint16_t c, unsigned symbol) {
 
 bool encode_excluding(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
-  Candidates candidates;
-  gather_candidates(c, candidates);
-  const SymbolEntry* symbols = symbols_of(c);
-  std::uint16_t escape = escape_weight(candidates.low, c);
-  auto total = static_cast<std::uint16_t>(candidates.sum + escape);
+  Tally tally = tally_candidates(c);
+  std::uint16_t escape = escape_weight(tally.low, c);
+  auto total = static_cast<std::uint16_t>(tally.sum + escape);
   const ContextSlot& slot = m.contexts[c];
-  for (unsigned k = 0; k < candidates.count; ++k) {
-    SymbolEntry entry = symbols[candidates.index[k]];
-    if (symbol_of(entry) != symbol) continue;
-    auto cum = static_cast<std::uint16_t>(candidates.cumulative[k]);
-    encode_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
-    ++m.run_length;
-    after_success(slot);
-    record_success(c, candidates.index[k]);
-    return true;
+  const SymbolEntry* symbols = symbols_of(c);
+  unsigned cum = 0;
+  for (unsigned i = 0, size = slot.context_extra + 1u; i < size; ++i) {
+    SymbolEntry entry = symbols[i];
+    if (m.excluded[symbol_of(entry)]) continue;
+    if (symbol_of(entry) == symbol) {
+      encode_range(static_cast<std::uint16_t>(cum),
+                   static_cast<std::uint16_t>(cum + count_of(entry)), total);
+      ++m.run_length;
+      after_success(slot);
+      record_success(c, i);
+      return true;
+    }
+    cum += count_of(entry);
   }
-  encode_range(static_cast<std::uint16_t>(candidates.sum), total, total);
+  encode_range(static_cast<std::uint16_t>(tally.sum), total, total);
   after_escape(slot);
   record_escape(c);
   return false;
@@ -207,28 +200,33 @@ unsigned decode_first(Decoder& decoder, std::uint16_t c) {
 
 unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
   ContextModel& m = model;
-  Candidates candidates;
-  gather_candidates(c, candidates);
-  std::uint16_t escape = escape_weight(candidates.low, c);
-  auto total = static_cast<std::uint16_t>(candidates.sum + escape);
+  Tally tally = tally_candidates(c);
+  std::uint16_t escape = escape_weight(tally.low, c);
+  auto total = static_cast<std::uint16_t>(tally.sum + escape);
   unsigned target = decoder.target(total);
   const ContextSlot& slot = m.contexts[c];
-  if (target >= candidates.sum) {
-    decoder.take_range(static_cast<std::uint16_t>(candidates.sum), total, total);
+  if (target >= tally.sum) {
+    decoder.take_range(static_cast<std::uint16_t>(tally.sum), total, total);
     after_escape(slot);
     record_escape(c);
     return END_SYMBOL;
   }
-  // Cumulative counts rise strictly, so the symbol's place is the number of
-  // later boundaries at or below the target.
-  unsigned k = 0;
-  for (unsigned j = 1; j < candidates.count; ++j) k += candidates.cumulative[j] <= target;
-  SymbolEntry entry = symbols_of(c)[candidates.index[k]];
-  auto cum = static_cast<std::uint16_t>(candidates.cumulative[k]);
-  decoder.take_range(cum, static_cast<std::uint16_t>(cum + count_of(entry)), total);
+  // An excluded symbol adds nothing, so the first place where the running
+  // sum passes the target is a candidate's.
+  const SymbolEntry* symbols = symbols_of(c);
+  const std::uint8_t* excluded = m.excluded;
+  unsigned cum = 0, i = 0;
+  for (;; ++i) {
+    unsigned next = cum + count_of(symbols[i]) * (1u - excluded[symbol_of(symbols[i])]);
+    if (next > target) break;
+    cum = next;
+  }
+  SymbolEntry entry = symbols[i];
+  decoder.take_range(static_cast<std::uint16_t>(cum),
+                     static_cast<std::uint16_t>(cum + count_of(entry)), total);
   ++m.run_length;
   after_success(slot);
-  record_success(c, candidates.index[k]);
+  record_success(c, i);
   return symbol_of(entry);
 }
 
