@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "codec/model.h"
 
@@ -144,8 +145,9 @@ void shift_history(std::uint8_t byte) {
 std::uint16_t find_first_context() {
   ContextModel& m = model;
   m.path_length = 0;
-  std::uint8_t* excluded = m.excluded;
-  for (unsigned i = 0; i < m.excluded_count; ++i) excluded[m.excluded_list[i]] = 0;
+  // One fixed-length clear: a loop over the excluded values would end after a
+  // number of steps the processor cannot foresee.
+  if (m.excluded_count != 0) std::memset(m.excluded, 0, sizeof m.excluded);
   m.excluded_count = 0;
   m.search_order = MAX_ORDER + 1;
   return find_next_context();

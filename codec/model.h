@@ -92,9 +92,7 @@ struct ContextModel {
   std::uint8_t singleton_bias[MAX_ORDER + 1] = {};
   std::uint8_t run_length = 0;
 
-  std::uint8_t excluded[256] = {};
-  // One spare entry: the branch-free append writes before it counts.
-  std::uint8_t excluded_list[257] = {};
+  std::uint8_t excluded[256] = {};  // 1 for each byte value excluded for this byte
   std::uint16_t excluded_count = 0;
 
   std::uint16_t path_length = 0;

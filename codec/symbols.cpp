@@ -53,11 +53,9 @@ void record_escape(std::uint16_t c) {
   ContextModel& m = model;
   const SymbolEntry* symbols = symbols_of(c);
   std::uint8_t* excluded = m.excluded;
-  std::uint8_t* list = m.excluded_list;
   unsigned listed = m.excluded_count;
   for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i) {
     std::uint8_t s = symbol_of(symbols[i]);
-    list[listed] = s;
     listed += 1u - excluded[s];
     excluded[s] = 1;
   }
@@ -98,7 +96,7 @@ Tally tally_candidates(std::uint16_t c) {
 unsigned excluded_below(unsigned symbol) {
   const ContextModel& m = model;
   unsigned below = 0;
-  for (unsigned i = 0; i < m.excluded_count; ++i) below += m.excluded_list[i] < symbol;
+  for (unsigned value = 0; value < symbol; ++value) below += m.excluded[value];
   return below;
 }
 
