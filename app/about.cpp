@@ -20,7 +20,7 @@ const char* const about_text =
     "There are 66711 cookies for you to read :-)";
 
 void TMainWindow::show_about() {
-  fw::message_box(this, about_text, about_caption, fw::box_style_ok);
+  fw::message_box(this, about_text, about_caption, fw::BoxKind::notice);
 }
 
 }  // namespace app

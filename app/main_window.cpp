@@ -23,7 +23,7 @@ constexpr ButtonPlace button_places[] = {
 }  // namespace
 
 TMainWindow::TMainWindow() : fw::TWindow(nullptr, "") {
-  set_background(fw::system_colour(fw::colour_menu));
+  set_background(fw::system_colour(fw::SystemColour::menu));
   const int offset = bar_offset(settings::current.wit);
   for (const ButtonPlace& place : button_places) {
     new fw::TButton(this, place.id, place.label, offset + place.left, button_top, button_width,

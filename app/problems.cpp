@@ -30,12 +30,12 @@ void report_problem(int code) {
   // No caller passes an unassigned code; should one appear, the user still
   // learns that the program stopped, and why it cannot say more.
   fw::message_box(nullptr, message ? message : "Unknown problem.", "Drollbox Problem",
-                  fw::box_style_ok);
+                  fw::BoxKind::problem);
   fw::exit_process(-1);
 }
 
 void show_cancelled_notice() {
-  fw::message_box(nullptr, "Configuration cancelled, sir.", "Drollbox Notify", fw::box_style_ok);
+  fw::message_box(nullptr, "Configuration cancelled, sir.", "Drollbox Notify", fw::BoxKind::notice);
 }
 
 }  // namespace app

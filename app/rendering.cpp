@@ -26,27 +26,22 @@ void TMainWindow::set_up_window() {
 // weight: the platform's font matching decides what that looks like.
 void TMainWindow::make_display_font(int height) {
   display_font_.reset();
-  fw::FontSpec font_spec;
-  font_spec.face = settings::current.font_text;
-  font_spec.height = height;
-  font_spec.weight = 400;
-  font_spec.char_set = 1;
-  display_font_ = fw::TFont::create(font_spec);
+  display_font_ = fw::TFont::create({settings::current.font_text, height});
   if (!display_font_) report_problem(problem_illegal_font);
 }
 
 void TMainWindow::paint_cookie(fw::PaintContext& dc) {
   const int wit = settings::current.wit;
   for (int x = 6; x < wit - 16; ++x) {
-    dc.set_pixel(x, groove_lower_row, fw::system_colour(fw::colour_highlight_text));
+    dc.set_pixel(x, groove_lower_row, fw::system_colour(fw::SystemColour::highlight_text));
   }
   for (int x = 5; x < wit - 17; ++x) {
-    dc.set_pixel(x, groove_upper_row, fw::system_colour(fw::colour_inactive_caption));
+    dc.set_pixel(x, groove_upper_row, fw::system_colour(fw::SystemColour::inactive_caption));
   }
 
   const fw::TFont* previous_font = nullptr;
   if (display_font_) previous_font = dc.select_font(display_font_.get());
-  dc.set_text_background(fw::system_colour(fw::colour_menu));
+  dc.set_text_background(fw::system_colour(fw::SystemColour::menu));
 
   // The grid's own terminator ends the rows; its capacity does so too, should
   // a grid ever arrive without one.

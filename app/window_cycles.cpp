@@ -15,7 +15,7 @@ void reset_lifetime() {
   lifetime = Lifetime{};
 }
 
-TMainApp::TMainApp() : fw::TApplication(nullptr) {}
+TMainApp::TMainApp() = default;
 
 TMainApp::~TMainApp() = default;
 

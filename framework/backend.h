@@ -7,7 +7,7 @@
 namespace fw::backend {
 
 // Makes the platform window of a frame (no parent), a frame's client or a
-// button (a child of a client), from its title, rect, style and id; sets
+// button (a child of a client), from its title, rect and id; sets
 // window.peer. Frames get the icon named by TFrameWindow::icon.
 void create_window(TWindow& window);
 void show_window(TFrameWindow& frame);

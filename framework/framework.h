@@ -15,47 +15,28 @@
 
 namespace fw {
 
-using Colour = std::uint32_t;  // 0x00BBGGRR, as a Win32 COLORREF
+struct Colour {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  bool operator==(const Colour&) const = default;
+};
 
 inline constexpr Colour rgb(unsigned r, unsigned g, unsigned b) {
-  return static_cast<Colour>(r | (g << 8) | (b << 16));
+  return Colour{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                static_cast<std::uint8_t>(b)};
 }
 
-// System colour indices, with their Win32 values.
-enum SystemColour : int {
-  colour_inactive_caption = 3,
-  colour_menu = 4,
-  colour_highlight_text = 14,
-};
-Colour system_colour(int index);
+// The desktop's colours the viewer paints with, read at the moment of use.
+enum class SystemColour { menu, inactive_caption, highlight_text };
+Colour system_colour(SystemColour which);
 
-// Window styles, with their Win32 values (Win32's own names are macros).
-namespace styles {
-inline constexpr std::uint32_t overlapped_window = 0x00CF0000;
-inline constexpr std::uint32_t visible = 0x10000000;
-inline constexpr std::uint32_t clip_children = 0x02000000;
-inline constexpr std::uint32_t child = 0x40000000;
-inline constexpr std::uint32_t group = 0x00020000;
-inline constexpr std::uint32_t tab_stop = 0x00010000;
-inline constexpr std::uint32_t push_button = 0x00000000;
-}  // namespace styles
-
-// What CreateFontA takes; every field has its Win32 meaning.
+// A font of regular weight, upright. A positive height is the character
+// cell (the line height) in pixels, a negative one the character height, 0
+// the platform's default.
 struct FontSpec {
   std::string face;
   int height = 0;
-  int width = 0;
-  int escapement = 0;
-  int orientation = 0;
-  int weight = 400;
-  bool italic = false;
-  bool underline = false;
-  bool strike_out = false;
-  int char_set = 1;
-  int out_precision = 0;
-  int clip_precision = 0;
-  int quality = 0;
-  int pitch_and_family = 0;
 };
 
 // A font object owning its platform font.
@@ -130,10 +111,9 @@ class TWindow {
   bool alive() const { return peer != nullptr; }
 
   std::string title;
-  Rect rect;  // frame: the whole frame in screen pixels; child: client pixels
-  std::uint32_t style = 0;
+  Rect rect;   // frame: the whole frame in screen pixels; child: client pixels
   int id = 0;  // command id of a button
-  Colour background = 0;
+  Colour background;
   bool has_background = false;
   void* peer = nullptr;  // the backend's platform window
 
@@ -186,7 +166,7 @@ class TFrameWindow : public TWindow {
 // platform windows, show, and the event loop until the main window is gone.
 class TApplication {
  public:
-  explicit TApplication(const char* name = nullptr);
+  TApplication() = default;
   virtual ~TApplication();
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
@@ -194,13 +174,11 @@ class TApplication {
   int run();
   void set_main_window(TFrameWindow* frame);  // takes ownership
   TFrameWindow* main_window() const { return main_window_.get(); }
-  static TApplication* current();
 
  protected:
   virtual void make_main_window() = 0;
 
  private:
-  std::string name_;
   std::unique_ptr<TFrameWindow> main_window_;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "framework/dialogs.h"
 
@@ -25,14 +26,9 @@ struct Settings {
 };
 extern Settings current;
 
-// The font records live for the process so a later setup reopens the dialog
-// on the font chosen before.
-struct FontRecords {
-  fw::LOGFONTA log_font;
-  fw::CHOOSEFONTA request;
-  bool font_chosen = false;
-};
-extern FontRecords font_records;
+// The font chosen last in this process, so a later setup reopens the dialog
+// on it; none until a font dialog returns one.
+extern std::optional<fw::FontChoice> chosen_font;
 
 inline constexpr const char* default_settings_file_name = "Drollbox.cfg";
 

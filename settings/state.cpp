@@ -3,12 +3,12 @@
 namespace settings {
 
 Settings current;
-FontRecords font_records;
+std::optional<fw::FontChoice> chosen_font;
 const char* settings_file_name = default_settings_file_name;
 
 void reset_settings() {
   current = Settings{};
-  font_records = FontRecords{};
+  chosen_font.reset();
   settings_file_name = default_settings_file_name;
 }
 

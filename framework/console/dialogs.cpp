@@ -7,13 +7,13 @@
 
 namespace fw {
 
-int message_box(TWindow*, const char* text, const char* caption, unsigned style) {
+Answer message_box(const TWindow*, const char* text, const char* caption, BoxKind kind) {
   std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
-  return style == box_style_ok ? box_ok : box_cancel;
+  return kind == BoxKind::question ? Answer::cancel : Answer::none;
 }
 
-int choose_font(CHOOSEFONTA&) {
-  return 0;
+std::optional<FontChoice> choose_font(const FontChoice&) {
+  return std::nullopt;
 }
 
 void exit_process(int status) {

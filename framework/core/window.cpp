@@ -94,28 +94,18 @@ TButton::TButton(TWindow* parent, int command_id, const char* label, int x, int 
     : TWindow(parent, label) {
   id = command_id;
   rect = {x, y, width, height};
-  style = styles::child | styles::visible | styles::group | styles::tab_stop | styles::push_button;
 }
 
 TFrameWindow::TFrameWindow(const char* title, TWindow* client)
     : TWindow(nullptr, title), client_(client) {
-  style = styles::overlapped_window | styles::visible | styles::clip_children;
   if (client_ != nullptr) {
     client_->parent_ = this;
     client_->adopted_by_ = this;
-    // A client is a child window of its frame, whatever it was built as.
-    client_->style |= styles::child | styles::visible;
     children_.push_back(client_);
   }
 }
 
-TApplication::TApplication(const char* name) : name_(name ? name : "") {}
-
 TApplication::~TApplication() = default;
-
-TApplication* TApplication::current() {
-  return running_application;
-}
 
 void TApplication::set_main_window(TFrameWindow* frame) {
   main_window_.reset(frame);

@@ -1,5 +1,5 @@
-// CreateFontA's rules on Qt: a positive height is the character cell (the
-// line height), a negative one the character height, zero the default.
+// Display fonts on Qt: a positive height is the character cell (the line
+// height), a negative one the character height, zero the default.
 #include <QApplication>
 #include <QFontMetrics>
 #include <algorithm>
@@ -37,12 +37,6 @@ int pixel_size_for_cell_height(QFont font, int cell_height) {
 QFont font_from_spec(const FontSpec& font_spec) {
   QFont font;
   font.setFamily(decode_windows_1252(font_spec.face.c_str()));
-  font.setWeight(font_spec.weight > 0
-                     ? static_cast<QFont::Weight>(std::clamp(font_spec.weight, 1, 1000))
-                     : QFont::Normal);
-  font.setItalic(font_spec.italic);
-  font.setUnderline(font_spec.underline);
-  font.setStrikeOut(font_spec.strike_out);
   if (font_spec.height > 0) {
     font.setPixelSize(pixel_size_for_cell_height(font, font_spec.height));
   } else if (font_spec.height < 0) {

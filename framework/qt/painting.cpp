@@ -14,7 +14,7 @@
 namespace fw::qt {
 
 QColor to_qcolor(Colour colour) {
-  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  return QColor(colour.red, colour.green, colour.blue);
 }
 
 Colour from_qcolor(const QColor& colour) {
@@ -90,21 +90,20 @@ void paint_window(QWidget& widget, TWindow& window) {
 
 namespace fw {
 
-Colour system_colour(int index) {
+Colour system_colour(SystemColour which) {
   QPalette palette = qt::application().palette();
   QColor background = palette.color(QPalette::Active, QPalette::Window);
-  switch (index) {
-    case colour_menu:
+  switch (which) {
+    case SystemColour::menu:
       return qt::from_qcolor(background);
-    case colour_inactive_caption:
+    case SystemColour::inactive_caption:
       return qt::from_qcolor(
           qt::visible_against(palette.color(QPalette::Active, QPalette::Dark), background, true));
-    case colour_highlight_text:
+    case SystemColour::highlight_text:
       return qt::from_qcolor(qt::visible_against(
           palette.color(QPalette::Active, QPalette::HighlightedText), background, false));
-    default:
-      return qt::from_qcolor(palette.color(QPalette::Active, QPalette::WindowText));
   }
+  return qt::from_qcolor(background);
 }
 
 }  // namespace fw

@@ -1,6 +1,6 @@
 // The Qt half of the windowing layer, as far as its own files and its tests
 // need to see it: the backend's state, the peer widgets and the helpers that
-// translate between Win32 records and Qt.
+// translate between the framework's small types and Qt.
 #pragma once
 
 #include <QColor>
@@ -26,8 +26,6 @@ struct BackendState {
   int end_status = 0;
   QMargins known_frame_margins;  // the decorations of the last frame
   int frames_created = 0;
-  int message_boxes_shown = 0;
-  int font_dialogs_shown = 0;
 };
 extern BackendState state;
 
@@ -63,9 +61,9 @@ void encode_windows_1252(const QString& text, char* out, std::size_t capacity);
 int pixel_size_for_cell_height(QFont font, int cell_height);
 QFont font_from_spec(const FontSpec& font_spec);
 
-// The font dialog's records, read into a QFont and written back from one.
-QFont font_from_records(const CHOOSEFONTA& request);
-void write_font_to_records(const QFont& font, CHOOSEFONTA& request);
+// The font dialog's choice as a QFont, and back.
+QFont font_from_choice(const FontChoice& choice);
+FontChoice choice_from_font(const QFont& font);
 
 // The icon resources compiled into the program ("DROLLBOXICON"); a null
 // icon for any other name.

@@ -119,7 +119,7 @@ QWidget* make_child(TWindow& window, QWidget* parent) {
   } else {
     widget->setGeometry(window.rect.x, window.rect.y, window.rect.width, window.rect.height);
   }
-  widget->setVisible((window.style & styles::visible) != 0);
+  widget->setVisible(true);
   return widget;
 }
 

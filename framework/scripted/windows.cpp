@@ -14,7 +14,8 @@ void reset_windows() {
   windows = Windows{};
 }
 
-Colour scripted_colour(int index) {
+Colour scripted_colour(SystemColour which) {
+  const auto index = static_cast<unsigned>(which);
   return rgb(16 + index, 160 - index, 64 + 3 * index);
 }
 
@@ -184,9 +185,9 @@ namespace fw {
 
 using namespace fw::scripted;
 
-Colour system_colour(int index) {
+Colour system_colour(SystemColour which) {
   ++windows.colour_reads;
-  return scripted_colour(index);
+  return scripted_colour(which);
 }
 
 namespace backend {
@@ -197,7 +198,6 @@ void create_window(TWindow& window) {
   if (window.parent() != nullptr) record.parent = record_for(*window.parent()).serial;
   record.title = window.title;
   record.rect = window.rect;
-  record.style = window.style;
   record.id = window.id;
   record.background = window.background;
   record.has_background = window.has_background;

@@ -26,11 +26,10 @@ struct WindowRecord {
   std::vector<int> children;
   std::string title;
   Rect rect;
-  std::uint32_t style = 0;
   int id = 0;
   std::string icon;
   bool is_frame = false;
-  Colour background = 0;
+  Colour background;
   bool has_background = false;
   bool alive = true;
   bool shown = false;
@@ -47,7 +46,7 @@ struct FontRecord {
 struct Pixel {
   int x = 0;
   int y = 0;
-  Colour colour = 0;
+  Colour colour;
 };
 
 struct TextRun {
@@ -60,7 +59,7 @@ struct TextRun {
 struct PaintRecord {
   int window = -1;
   bool erased = false;
-  Colour erased_with = 0;
+  Colour erased_with;
   std::vector<Pixel> pixels;
   std::vector<int> font_selections;  // in order, 0 for the context's own font
   std::vector<TextRun> runs;
@@ -93,8 +92,8 @@ extern Windows windows;
 
 void reset_windows();
 
-// The colour system_colour gives for index: fixed and distinct per index.
-Colour scripted_colour(int index);
+// The colour system_colour gives: fixed and distinct for each.
+Colour scripted_colour(SystemColour which);
 
 // The serial of the scripted font behind font; 0 for none.
 int font_serial(const TFont* font);

@@ -5,77 +5,105 @@
 #include "framework/dialogs.h"
 #include "framework/framework.h"
 #include "framework/win32/state.h"
-#include <commdlg.h>
 
 namespace fw {
 
-int message_box(TWindow* owner, const char* text, const char* caption, unsigned style) {
-  HWND owner_hwnd = (owner != nullptr && owner->alive()) ? static_cast<HWND>(owner->peer) : nullptr;
-  return MessageBoxExA(owner_hwnd, text, caption, style, 0);
-}
-
 namespace {
 
-// Our record and the platform's share their field names, so one copy serves
-// both directions.
-template <class From, class To>
-void copy_log_font(const From& from, To& to) {
-  to.lfHeight = from.lfHeight;
-  to.lfWidth = from.lfWidth;
-  to.lfEscapement = from.lfEscapement;
-  to.lfOrientation = from.lfOrientation;
-  to.lfWeight = from.lfWeight;
-  to.lfItalic = from.lfItalic;
-  to.lfUnderline = from.lfUnderline;
-  to.lfStrikeOut = from.lfStrikeOut;
-  to.lfCharSet = from.lfCharSet;
-  to.lfOutPrecision = from.lfOutPrecision;
-  to.lfClipPrecision = from.lfClipPrecision;
-  to.lfQuality = from.lfQuality;
-  to.lfPitchAndFamily = from.lfPitchAndFamily;
-  static_assert(sizeof(to.lfFaceName) == sizeof(from.lfFaceName));
-  std::memcpy(to.lfFaceName, from.lfFaceName, sizeof(to.lfFaceName));
-  to.lfFaceName[sizeof(to.lfFaceName) - 1] = '\0';
+UINT box_type(BoxKind kind) {
+  return kind == BoxKind::question ? MB_YESNOCANCEL : MB_OK;
 }
 
-::CHOOSEFONTA platform_request(const fw::CHOOSEFONTA& request, ::LOGFONTA* log_font) {
-  ::CHOOSEFONTA real = {};
-  real.lStructSize = sizeof(::CHOOSEFONTA);  // the size of this build's record
-  real.hwndOwner = static_cast<HWND>(request.hwndOwner);
-  real.hDC = static_cast<HDC>(request.hDC);
-  real.lpLogFont = log_font;
-  real.iPointSize = request.iPointSize;
-  real.Flags = request.Flags;
-  real.rgbColors = request.rgbColors;
-  real.lCustData = static_cast<LPARAM>(request.lCustData);
-  real.lpfnHook = reinterpret_cast<LPCFHOOKPROC>(request.lpfnHook);
-  real.lpTemplateName = request.lpTemplateName;
-  real.hInstance = static_cast<HINSTANCE>(request.hInstance);
-  real.lpszStyle = request.lpszStyle;
-  real.nFontType = request.nFontType;
-  real.nSizeMin = request.nSizeMin;
-  real.nSizeMax = request.nSizeMax;
-  return real;
-}
-
-// Only what the dialog hands back; the caller's pointers stay its own.
-void copy_answer(const ::CHOOSEFONTA& real, fw::CHOOSEFONTA& request) {
-  request.iPointSize = real.iPointSize;
-  request.Flags = real.Flags;
-  request.rgbColors = real.rgbColors;
-  request.nFontType = real.nFontType;
+Answer answer_of(int result) {
+  switch (result) {
+    case IDYES:
+      return Answer::yes;
+    case IDNO:
+      return Answer::no;
+    case IDCANCEL:
+      return Answer::cancel;
+    default:
+      return Answer::none;
+  }
 }
 
 }  // namespace
 
-int choose_font(CHOOSEFONTA& request) {
-  ::LOGFONTA log_font = {};
-  if (request.lpLogFont != nullptr) copy_log_font(*request.lpLogFont, log_font);
-  ::CHOOSEFONTA real = platform_request(request, &log_font);
-  if (!ChooseFontA(&real)) return 0;
-  copy_answer(real, request);
-  if (request.lpLogFont != nullptr) copy_log_font(log_font, *request.lpLogFont);
-  return 1;
+Answer message_box(const TWindow* owner, const char* text, const char* caption, BoxKind kind) {
+  HWND owner_hwnd = (owner != nullptr && owner->alive()) ? static_cast<HWND>(owner->peer) : nullptr;
+  int result = MessageBoxExA(owner_hwnd, text, caption, box_type(kind), 0);
+  return kind == BoxKind::question ? answer_of(result) : Answer::none;
+}
+
+namespace win32 {
+
+FontDialogRecords font_dialog;
+
+namespace {
+
+constexpr DWORD first_use_flags =
+    CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST;
+constexpr COLORREF dialog_colour = RGB(10, 0, 0);
+
+// The records carry the size twice: in tenths of a point, and as a height of
+// as many units as whole points.
+void set_first_use_records(FontDialogRecords& records, const FontChoice& shown) {
+  LOGFONTA& log_font = records.log_font;
+  log_font = LOGFONTA{};
+  std::strncpy(log_font.lfFaceName, shown.face.c_str(), sizeof log_font.lfFaceName - 1);
+  log_font.lfHeight = shown.tenths / 10;
+  log_font.lfWeight = shown.weight;
+  log_font.lfItalic = shown.italic ? 1 : 0;
+
+  CHOOSEFONTA& request = records.request;
+  request = CHOOSEFONTA{};
+  request.lStructSize = sizeof(CHOOSEFONTA);
+  request.lpLogFont = &log_font;
+  request.iPointSize = shown.tenths;
+  request.Flags = first_use_flags;
+  request.rgbColors = dialog_colour;
+  request.nFontType = SCREEN_FONTTYPE;
+  request.nSizeMin = 8;
+  request.nSizeMax = 20;
+}
+
+}  // namespace
+
+void prepare_font_dialog(FontDialogRecords& records, const FontChoice& shown) {
+  if (records.returned != shown) {
+    set_first_use_records(records, shown);
+    return;
+  }
+  records.request.lpLogFont = &records.log_font;
+  records.request.Flags |= CF_INITTOLOGFONTSTRUCT;
+  records.request.rgbColors = dialog_colour;
+}
+
+// The dialog is not trusted to terminate the face name.
+FontChoice chosen_font(const FontDialogRecords& records) {
+  const LOGFONTA& log_font = records.log_font;
+  FontChoice choice;
+  choice.face.assign(log_font.lfFaceName, strnlen(log_font.lfFaceName, sizeof log_font.lfFaceName));
+  choice.tenths = records.request.iPointSize;
+  choice.weight = log_font.lfWeight;
+  choice.italic = log_font.lfItalic != 0;
+  return choice;
+}
+
+}  // namespace win32
+
+std::optional<FontChoice> choose_font(const FontChoice& shown) {
+  win32::FontDialogRecords& records = win32::font_dialog;
+  win32::prepare_font_dialog(records, shown);
+  // A cancelled dialog leaves the records as they were.
+  win32::FontDialogRecords working = records;
+  working.request.lpLogFont = &working.log_font;
+  if (ChooseFontA(&working.request) != TRUE) return std::nullopt;
+  records.log_font = working.log_font;
+  records.request = working.request;
+  records.request.lpLogFont = &records.log_font;
+  records.returned = win32::chosen_font(records);
+  return records.returned;
 }
 
 void exit_process(int status) {

@@ -4,11 +4,27 @@
 
 namespace fw {
 
-Colour system_colour(int index) {
-  return GetSysColor(index);
+Colour system_colour(SystemColour which) {
+  switch (which) {
+    case SystemColour::menu:
+      return win32::from_colorref(GetSysColor(COLOR_MENU));
+    case SystemColour::inactive_caption:
+      return win32::from_colorref(GetSysColor(COLOR_INACTIVECAPTION));
+    case SystemColour::highlight_text:
+      return win32::from_colorref(GetSysColor(COLOR_HIGHLIGHTTEXT));
+  }
+  return Colour{};
 }
 
 namespace win32 {
+
+COLORREF to_colorref(Colour colour) {
+  return RGB(colour.red, colour.green, colour.blue);
+}
+
+Colour from_colorref(COLORREF colour) {
+  return rgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
 
 // A font still selected when the paint ends must not be deleted while the DC
 // holds it, so the context's own font goes back first.
@@ -17,7 +33,7 @@ HdcPaintContext::~HdcPaintContext() {
 }
 
 void HdcPaintContext::set_pixel(int x, int y, Colour colour) {
-  SetPixel(hdc_, x, y, colour);
+  SetPixel(hdc_, x, y, to_colorref(colour));
 }
 
 void HdcPaintContext::text_out(int x, int y, const char* text, int length) {
@@ -36,7 +52,7 @@ const TFont* HdcPaintContext::select_font(const TFont* font) {
 }
 
 Colour HdcPaintContext::set_text_background(Colour colour) {
-  return SetBkColor(hdc_, colour);
+  return from_colorref(SetBkColor(hdc_, to_colorref(colour)));
 }
 
 }  // namespace win32
@@ -44,12 +60,9 @@ Colour HdcPaintContext::set_text_background(Colour colour) {
 namespace backend {
 
 void* create_font(const FontSpec& font_spec) {
-  return CreateFontA(
-      font_spec.height, font_spec.width, font_spec.escapement, font_spec.orientation,
-      font_spec.weight, font_spec.italic, font_spec.underline, font_spec.strike_out,
-      static_cast<DWORD>(font_spec.char_set), static_cast<DWORD>(font_spec.out_precision),
-      static_cast<DWORD>(font_spec.clip_precision), static_cast<DWORD>(font_spec.quality),
-      static_cast<DWORD>(font_spec.pitch_and_family), font_spec.face.c_str());
+  return CreateFontA(font_spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, font_spec.face.c_str());
 }
 
 void delete_font(void* handle) {

@@ -6,6 +6,9 @@
 
 namespace fw::win32 {
 
+COLORREF to_colorref(Colour colour);
+Colour from_colorref(COLORREF colour);
+
 class HdcPaintContext : public PaintContext {
  public:
   explicit HdcPaintContext(HDC hdc) : hdc_(hdc) {}

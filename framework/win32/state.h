@@ -8,6 +8,12 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// windows.h leaves the common dialogs out when lean.
+#include <commdlg.h>
+
+#include <optional>
+
+#include "framework/dialogs.h"
 
 namespace fw::win32 {
 
@@ -21,6 +27,22 @@ struct Win32State {
 };
 
 extern Win32State state;
+
+// The font dialog's records live for the process: a later dialog reopens on
+// all that the last one returned, not only on what a FontChoice holds.
+struct FontDialogRecords {
+  LOGFONTA log_font = {};
+  CHOOSEFONTA request = {};
+  std::optional<FontChoice> returned;  // what the records hold once a font was chosen
+};
+
+extern FontDialogRecords font_dialog;
+
+// Fills the records for a dialog opened on shown: from shown itself the
+// first time, or the small update when shown is the font they returned.
+void prepare_font_dialog(FontDialogRecords& records, const FontChoice& shown);
+// The font the records hold after the dialog returned.
+FontChoice chosen_font(const FontDialogRecords& records);
 
 // Fills state once: the module, the start-up show command, the window classes.
 void start_backend();

@@ -43,7 +43,7 @@ LRESULT on_erase_background(HWND hwnd, TWindow& window, HDC hdc) {
   if (!window.has_background) return 0;
   RECT area;
   GetClientRect(hwnd, &area);
-  COLORREF previous = SetBkColor(hdc, window.background);
+  COLORREF previous = SetBkColor(hdc, to_colorref(window.background));
   ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
   SetBkColor(hdc, previous);
   return 1;
@@ -75,12 +75,16 @@ LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 }
 
 [[noreturn]] void window_creation_failed() {
-  MessageBoxExA(nullptr, "Couldn't create the window.", "Drollbox Problem", MB_OK, 0);
+  message_box(nullptr, "Couldn't create the window.", "Drollbox Problem", BoxKind::problem);
   exit_process(-1);
 }
 
+constexpr DWORD frame_style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
+constexpr DWORD client_style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+constexpr DWORD button_style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+
 HWND create_frame(TFrameWindow& frame) {
-  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame.style, frame.rect.x,
+  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame_style, frame.rect.x,
                          frame.rect.y, frame.rect.width, frame.rect.height, nullptr, nullptr,
                          state.instance, &frame);
 }
@@ -88,14 +92,13 @@ HWND create_frame(TFrameWindow& frame) {
 HWND create_client(TWindow& client) {
   RECT area = {};
   GetClientRect(hwnd_of(*client.parent()), &area);
-  DWORD style = client.style | WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  return CreateWindowExA(0, client_class_name, client.title.c_str(), style, 0, 0, area.right,
+  return CreateWindowExA(0, client_class_name, client.title.c_str(), client_style, 0, 0, area.right,
                          area.bottom, hwnd_of(*client.parent()), nullptr, state.instance, &client);
 }
 
 HWND create_button(TWindow& button) {
   HWND hwnd = CreateWindowExA(
-      0, "BUTTON", button.title.c_str(), button.style, button.rect.x, button.rect.y,
+      0, "BUTTON", button.title.c_str(), button_style, button.rect.x, button.rect.y,
       button.rect.width, button.rect.height, hwnd_of(*button.parent()),
       reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)), state.instance, nullptr);
   if (hwnd == nullptr) return nullptr;

@@ -1,6 +1,5 @@
 // The five commands: what each prepares, in which order, and what the next
 // Window cycle finds.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -103,7 +102,7 @@ TEST_F(ViewerTest, PrevIsRefusedAfterStartAndStepsBackAfterNew) {
 TEST_F(ViewerTest, ConfigCancelledStillRestartsWithANewCookieAndTheOldSettings) {
   const std::string old_settings = settings_text(2, "Courier New", 13, 639);
   write_file("Drollbox.cfg", old_settings);
-  fw::scripted::queue_box_answer(fw::box_cancel);
+  fw::scripted::queue_box_answer(fw::Answer::cancel);
   std::vector<Snapshot> seen;
   then([&] { take_snapshot(seen); });
   click(app::CM_CONFIG);
@@ -128,12 +127,9 @@ TEST_F(ViewerTest, ConfigCancelledStillRestartsWithANewCookieAndTheOldSettings) 
 
 TEST_F(ViewerTest, ConfigCompletedGivesTheNextWindowTheNewFontSizeAndPlace) {
   write_settings(2, "Courier New", 13, 639);
-  fw::scripted::queue_box_answer(fw::box_no);
-  fw::scripted::queue_box_answer(fw::box_yes);  // 1280x1024
-  fw::LOGFONTA arial;
-  std::snprintf(arial.lfFaceName, sizeof arial.lfFaceName, "Arial");
-  arial.lfWeight = 700;
-  fw::scripted::queue_font(arial, 100);
+  fw::scripted::queue_box_answer(fw::Answer::no);
+  fw::scripted::queue_box_answer(fw::Answer::yes);  // 1280x1024
+  fw::scripted::queue_font({"Arial", 100, 700, false});
   std::vector<Snapshot> seen;
   click(app::CM_CONFIG);
   then([&] { take_snapshot(seen); });
@@ -168,7 +164,7 @@ TEST_F(ViewerTest, AboutShowsTheFixedNoticeOverTheWindowAndChangesNothing) {
   for (const auto& box : dialogs.box_calls) {
     EXPECT_EQ(box.text, app::about_text);
     EXPECT_EQ(box.caption, "About Drollbox...");
-    EXPECT_EQ(box.style, 0u);
+    EXPECT_EQ(box.kind, fw::BoxKind::notice);
     EXPECT_EQ(box.owner, seen.at(0).client);
   }
   ASSERT_EQ(seen.size(), 2u);
@@ -208,7 +204,7 @@ class CommandProblemTest : public ViewerTest,
 
 TEST_P(CommandProblemTest, EndsWithMinusOneWhileTheOldWindowIsOpen) {
   write_settings(0, "Courier New", 13, 639);
-  fw::scripted::queue_box_answer(fw::box_cancel);  // Config's setup, cancelled
+  fw::scripted::queue_box_answer(fw::Answer::cancel);  // Config's setup, cancelled
   if (GetParam().new_first) click(app::CM_NEW);
   then([] { std::filesystem::remove("Drollbox.dat"); });
   click(GetParam().command);

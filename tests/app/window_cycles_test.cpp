@@ -1,6 +1,5 @@
 // The Window cycles: start, the first cycle's refresh and History ring,
 // restarts, and the ways the process ends.
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,16 +18,10 @@ using fw::scripted::dialogs;
 using fw::scripted::then;
 using fw::scripted::windows;
 
-constexpr std::uint32_t frame_style =
-    fw::styles::overlapped_window | fw::styles::visible | fw::styles::clip_children;
-
 TEST_F(ViewerTest, FirstRunQuestionsComeBeforeTheWindowWhichOpensWhereTheyPlaceIt) {
   // No settings file: 1024x768 at once, then Arial 12 points.
-  fw::scripted::queue_box_answer(fw::box_yes);
-  fw::LOGFONTA arial;
-  std::snprintf(arial.lfFaceName, sizeof arial.lfFaceName, "Arial");
-  arial.lfWeight = 400;
-  fw::scripted::queue_font(arial, 120);
+  fw::scripted::queue_box_answer(fw::Answer::yes);
+  fw::scripted::queue_font({"Arial", 120, 400, false});
   std::vector<Snapshot> seen;
   then([&] { take_snapshot(seen); });
   click(app::CM_OK);
@@ -52,7 +45,6 @@ TEST_F(ViewerTest, FirstRunQuestionsComeBeforeTheWindowWhichOpensWhereTheyPlaceI
   EXPECT_EQ(frame.rect.height, rows_of(static_cast<int>(seen[0].cookie_number)) * 13 + 60);
   EXPECT_EQ(frame.title, "Drollbox v1.8.6");
   EXPECT_EQ(frame.icon, "DROLLBOXICON");
-  EXPECT_EQ(frame.style, frame_style);
   EXPECT_EQ(frame.parent, -1);
   EXPECT_TRUE(frame.shown);
   EXPECT_EQ(seen[0].history_count, 1);

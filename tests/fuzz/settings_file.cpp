@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings::reset_settings();
   settings::settings_file_name = settings_path().c_str();
   fw::scripted::reset_dialogs();
-  for (int i = 0; i < 2; ++i) fw::scripted::queue_box_answer(fw::box_cancel);
+  for (int i = 0; i < 2; ++i) fw::scripted::queue_box_answer(fw::Answer::cancel);
   try {
     settings::read_settings();
   } catch (const fw::scripted::ProcessExit& exit) {

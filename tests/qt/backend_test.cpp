@@ -1,6 +1,6 @@
-// The Qt backend's own translations: Windows-1252 text, CreateFontA's cell
-// height, the message boxes' buttons and answers, the font dialog's
-// records, the groove colours, and a frame's outer geometry.
+// The Qt backend's own translations: Windows-1252 text, the display font's
+// cell height, the message boxes' buttons and answers, the font dialog's
+// choice, the groove colours, and a frame's outer geometry.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -40,10 +40,7 @@ TEST(QtText, Windows1252DecodesItsOwnCharactersAndRoundTrips) {
 TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
   fw::qt::application();
   for (int siz : {8, 11, 13, 16, 21, 27, 40}) {
-    fw::FontSpec font_spec;
-    font_spec.face = "Courier New";
-    font_spec.height = siz;
-    auto font = fw::TFont::create(font_spec);
+    auto font = fw::TFont::create({"Courier New", siz});
     ASSERT_NE(font, nullptr);
     QFont made = *static_cast<const QFont*>(font->handle());
     EXPECT_LE(QFontMetrics(made).height(), siz) << "rows would overlap at siz " << siz;
@@ -57,18 +54,11 @@ TEST(QtFonts, CellHeightIsTheLineHeightAndTheFaceIsTakenWhole) {
   hostile.height = 1'000'000'000;
   EXPECT_LE(QFontMetrics(fw::qt::font_from_spec(hostile)).height(), hostile.height);
 
-  fw::FontSpec whole;
-  whole.face = "Courier New Bold Italic";
-  whole.height = 13;
-  QFont made = fw::qt::font_from_spec(whole);
+  QFont made = fw::qt::font_from_spec({"Courier New Bold Italic", 13});
   EXPECT_EQ(made.family(), "Courier New Bold Italic");
   EXPECT_EQ(made.weight(), QFont::Normal);
   EXPECT_FALSE(made.italic());
-
-  fw::FontSpec character_height;
-  character_height.face = "Courier New";
-  character_height.height = -15;
-  EXPECT_EQ(fw::qt::font_from_spec(character_height).pixelSize(), 15);
+  EXPECT_EQ(fw::qt::font_from_spec({"Courier New", -15}).pixelSize(), 15);
 }
 
 TEST(QtMessageBoxes, ButtonsOrderAndAnswersFollowWin32) {
@@ -91,43 +81,26 @@ TEST(QtMessageBoxes, ButtonsOrderAndAnswersFollowWin32) {
   script.answer_box("N", "close box");
   script.start();
 
-  EXPECT_EQ(
-      fw::message_box(nullptr, "Text \x92quoted\x92", "Caption \x80", fw::box_style_yes_no_cancel),
-      fw::box_no);
+  using fw::Answer;
+  const auto question = fw::BoxKind::question;
+  EXPECT_EQ(fw::message_box(nullptr, "Text \x92quoted\x92", "Caption \x80", question), Answer::no);
   EXPECT_EQ(labels, QStringList({"&Yes", "&No", "Cancel"}));
-  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_yes);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", fw::box_style_yes_no_cancel), fw::box_cancel);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", question), Answer::yes);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", question), Answer::cancel);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", question), Answer::cancel);
+  EXPECT_EQ(fw::message_box(nullptr, "t", "Q", question), Answer::cancel);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::BoxKind::notice), Answer::none);
   EXPECT_EQ(ok_labels, QStringList({"OK"}));
-  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "N", fw::box_style_ok), fw::box_ok);
   EXPECT_TRUE(script.finished());
 }
-
-// The records as the first-run setup fills them on first use.
-struct FirstUseRecords {
-  fw::LOGFONTA log_font;
-  fw::CHOOSEFONTA request;
-  FirstUseRecords() {
-    std::strcpy(log_font.lfFaceName, "Courier New");
-    log_font.lfHeight = 21;
-    request.lStructSize = sizeof request;
-    request.lpLogFont = &log_font;
-    request.iPointSize = 210;
-    request.Flags = fw::font_flags::screen_fonts | fw::font_flags::init_to_logfont |
-                    fw::font_flags::effects | fw::font_flags::force_font_exist;
-  }
-};
 
 QFontDialog* active_font_dialog() {
   return qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
 }
 
-TEST(QtFontDialog, FilledFromAndWrittenBackToTheRecords) {
+TEST(QtFontDialog, OpensOnTheFontShownAndReturnsTheChoice) {
   fw::qt::application();
-  FirstUseRecords records;
   QFont offered;
   ModalScript script;
   script.then(
@@ -145,45 +118,26 @@ TEST(QtFontDialog, FilledFromAndWrittenBackToTheRecords) {
       });
   script.start();
 
-  const FirstUseRecords untouched;
-  EXPECT_EQ(fw::choose_font(records.request), 0);
-  EXPECT_EQ(std::memcmp(&records.log_font, &untouched.log_font, sizeof records.log_font), 0);
-  EXPECT_EQ(records.request.iPointSize, 210);
-
-  EXPECT_EQ(fw::choose_font(records.request), 1);
+  const fw::FontChoice courier{"Courier New", 210, 0, false};
+  EXPECT_FALSE(fw::choose_font(courier));
+  EXPECT_EQ(fw::choose_font(courier), (fw::FontChoice{"Liberation Sans", 120, 700, true}));
   EXPECT_EQ(offered.family(), "Liberation Mono");
   EXPECT_EQ(offered.pointSize(), 21);
-  EXPECT_STREQ(records.log_font.lfFaceName, "Liberation Sans");
-  EXPECT_EQ(records.request.iPointSize, 120);
-  EXPECT_EQ(records.log_font.lfHeight, -16);
-  EXPECT_EQ(records.log_font.lfWeight, 700);
-  EXPECT_NE(records.log_font.lfItalic, 0);
-  EXPECT_EQ(records.request.lpLogFont, &records.log_font);
   EXPECT_TRUE(script.finished());
 }
 
-TEST(QtFontDialog, OnlyBoldIsWeight700AndLongFacesAreCut) {
+TEST(QtFontDialog, OnlyBoldIsWeight700AndHalfPointsAreKept) {
   fw::qt::application();
-  FirstUseRecords records;
-  QFont semibold("A family name longer than thirty-one characters", 10);
+  QFont semibold("Liberation Serif", 10);
   semibold.setWeight(QFont::DemiBold);
-  fw::qt::write_font_to_records(semibold, records.request);
-  EXPECT_EQ(records.log_font.lfWeight, 400);
-  EXPECT_EQ(std::strlen(records.log_font.lfFaceName), 31u);
-  EXPECT_STREQ(records.log_font.lfFaceName, "A family name longer than thirt");
-  EXPECT_EQ(records.request.iPointSize, 100);
-  EXPECT_EQ(records.log_font.lfItalic, 0);
-
+  EXPECT_EQ(fw::qt::choice_from_font(semibold), (fw::FontChoice{"Liberation Serif", 100, 400}));
   semibold.setWeight(QFont::ExtraBold);
-  fw::qt::write_font_to_records(semibold, records.request);
-  EXPECT_EQ(records.log_font.lfWeight, 400);
+  EXPECT_EQ(fw::qt::choice_from_font(semibold).weight, 400);
 
-  QFont half("Liberation Serif");
-  half.setPointSizeF(10.5);
-  fw::qt::write_font_to_records(half, records.request);
-  EXPECT_EQ(records.request.iPointSize, 105);
-  EXPECT_EQ(fw::qt::font_from_records(records.request).pointSizeF(), 10.5);
-  EXPECT_EQ(fw::qt::font_from_records(records.request).family(), "Liberation Serif");
+  const fw::FontChoice half{"Liberation Serif", 105, 700, true};
+  QFont font = fw::qt::font_from_choice(half);
+  EXPECT_EQ(font.pointSizeF(), 10.5);
+  EXPECT_EQ(fw::qt::choice_from_font(font), half);
 }
 
 TEST(QtColours, GrooveStaysVisibleWhateverThePalette) {
@@ -195,14 +149,14 @@ TEST(QtColours, GrooveStaysVisibleWhateverThePalette) {
     flat.setColor(QPalette::Dark, window);
     flat.setColor(QPalette::HighlightedText, window);
     QApplication::setPalette(flat);
-    const fw::Colour background = fw::system_colour(fw::colour_menu);
+    const fw::Colour background = fw::system_colour(fw::SystemColour::menu);
     EXPECT_EQ(background, fw::qt::from_qcolor(window));
-    EXPECT_NE(fw::system_colour(fw::colour_inactive_caption), background)
+    EXPECT_NE(fw::system_colour(fw::SystemColour::inactive_caption), background)
         << window.name().toStdString();
-    EXPECT_NE(fw::system_colour(fw::colour_highlight_text), background)
+    EXPECT_NE(fw::system_colour(fw::SystemColour::highlight_text), background)
         << window.name().toStdString();
-    EXPECT_NE(fw::system_colour(fw::colour_highlight_text),
-              fw::system_colour(fw::colour_inactive_caption));
+    EXPECT_NE(fw::system_colour(fw::SystemColour::highlight_text),
+              fw::system_colour(fw::SystemColour::inactive_caption));
   }
   QApplication::setPalette(original);
 }
@@ -217,10 +171,7 @@ class RecordingClient : public fw::TWindow {
   // Blanks in an opaque red cell, then a black pixel and a text run in the
   // context's own font after a font was selected and given back.
   void paint(fw::PaintContext& dc) override {
-    fw::FontSpec font_spec;
-    font_spec.face = "Courier New";
-    font_spec.height = 20;
-    auto font = fw::TFont::create(font_spec);
+    auto font = fw::TFont::create({"Courier New", 20});
     previous_font = dc.select_font(font.get());
     first_background = dc.set_text_background(fw::rgb(255, 0, 0));
     dc.text_out(10, 40, "    ", 4);
@@ -236,7 +187,7 @@ class RecordingClient : public fw::TWindow {
   std::vector<int> commands;
   const fw::TFont* previous_font = nullptr;
   const fw::TFont* given_back_font = nullptr;
-  fw::Colour first_background = 0;
+  fw::Colour first_background;
 };
 
 class SmallApp : public fw::TApplication {

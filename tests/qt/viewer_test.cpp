@@ -151,9 +151,9 @@ bool band_has_dark_pixel(const QImage& image, int top, int bottom) {
 }
 
 void expect_groove(const QImage& image, int wit) {
-  const QRgb background = fw::qt::to_qcolor(fw::system_colour(fw::colour_menu)).rgb();
-  const QRgb upper = fw::qt::to_qcolor(fw::system_colour(fw::colour_inactive_caption)).rgb();
-  const QRgb lower = fw::qt::to_qcolor(fw::system_colour(fw::colour_highlight_text)).rgb();
+  const QRgb background = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::menu)).rgb();
+  const QRgb upper = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::inactive_caption)).rgb();
+  const QRgb lower = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::highlight_text)).rgb();
   ASSERT_NE(upper, background);
   ASSERT_NE(lower, background);
   for (int x = 5; x <= wit - 18; ++x)

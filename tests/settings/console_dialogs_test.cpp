@@ -9,18 +9,17 @@ namespace {
 
 TEST(ConsoleDialogs, MessagesGoToStandardErrorAndQuestionsAreCancelled) {
   testing::internal::CaptureStderr();
-  int ok = fw::message_box(nullptr, "Configuration cancelled, sir.", "Drollbox Notify",
-                           fw::box_style_ok);
-  int question =
-      fw::message_box(nullptr, "Are you sure?", "Drollbox Notify", fw::box_style_yes_no_cancel);
+  fw::Answer ok = fw::message_box(nullptr, "Configuration cancelled, sir.", "Drollbox Notify",
+                                  fw::BoxKind::notice);
+  fw::Answer question =
+      fw::message_box(nullptr, "Are you sure?", "Drollbox Notify", fw::BoxKind::question);
   std::string printed = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(ok, fw::box_ok);
-  EXPECT_EQ(question, fw::box_cancel);
+  EXPECT_EQ(ok, fw::Answer::none);
+  EXPECT_EQ(question, fw::Answer::cancel);
   EXPECT_EQ(printed,
             "Drollbox Notify: Configuration cancelled, sir.\nDrollbox Notify: Are you sure?\n");
 
-  fw::CHOOSEFONTA request;
-  EXPECT_EQ(fw::choose_font(request), 0);
+  EXPECT_FALSE(fw::choose_font(fw::FontChoice{}));
 }
 
 TEST(ConsoleDialogsDeathTest, ProblemReportPrintsAndExits) {

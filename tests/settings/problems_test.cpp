@@ -40,7 +40,7 @@ TEST_F(Problems, EachCodeShowsItsMessageAndEndsWithStatusMinusOne) {
     const fw::scripted::BoxCall& box = dialogs.box_calls[0];
     EXPECT_EQ(box.text, message);
     EXPECT_EQ(box.caption, "Drollbox Problem");
-    EXPECT_EQ(box.style, 0u);
+    EXPECT_EQ(box.kind, fw::BoxKind::problem);
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_STREQ(app::problem_message(code), message);
   }
@@ -58,7 +58,7 @@ TEST_F(Problems, UnassignedCodeStillEndsTheProcess) {
 }
 
 TEST_F(Problems, BoxThatCannotBeShownStillEndsTheProcess) {
-  fw::scripted::queue_box_answer(fw::box_none);
+  fw::scripted::queue_box_answer(fw::Answer::none);
   EXPECT_EQ(exit_status_of(2), -1);
 }
 
@@ -67,23 +67,8 @@ TEST_F(Problems, CancelNoticeReturns) {
   ASSERT_EQ(dialogs.box_calls.size(), 1u);
   EXPECT_EQ(dialogs.box_calls[0].text, "Configuration cancelled, sir.");
   EXPECT_EQ(dialogs.box_calls[0].caption, "Drollbox Notify");
-  EXPECT_EQ(dialogs.box_calls[0].style, 0u);
+  EXPECT_EQ(dialogs.box_calls[0].kind, fw::BoxKind::notice);
   EXPECT_EQ(dialogs.box_calls[0].owner, nullptr);
-}
-
-TEST(ScriptedDialogs, UnscriptedAnswers) {
-  fw::scripted::reset_dialogs();
-  EXPECT_EQ(fw::message_box(nullptr, "t", "c", fw::box_style_ok), fw::box_ok);
-  EXPECT_EQ(fw::message_box(nullptr, "t", "c", fw::box_style_yes_no_cancel), fw::box_cancel);
-  fw::LOGFONTA font;
-  fw::CHOOSEFONTA request;
-  request.lpLogFont = &font;
-  request.iPointSize = 210;
-  EXPECT_EQ(fw::choose_font(request), 0);
-  EXPECT_EQ(request.iPointSize, 210);
-  EXPECT_EQ(dialogs.box_calls.size(), 2u);
-  EXPECT_EQ(dialogs.font_calls.size(), 1u);
-  fw::scripted::reset_dialogs();
 }
 
 }  // namespace

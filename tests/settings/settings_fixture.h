@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -79,17 +78,13 @@ inline void expect_problem(const char* message, const std::function<void()>& act
     const fw::scripted::BoxCall& box = dialogs.box_calls.back();
     EXPECT_EQ(box.text, message);
     EXPECT_EQ(box.caption, "Drollbox Problem");
-    EXPECT_EQ(box.style, 0u);
+    EXPECT_EQ(box.kind, fw::BoxKind::problem);
     EXPECT_EQ(box.owner, nullptr);
   }
 }
 
-inline fw::LOGFONTA make_font(const char* face, int weight, bool italic) {
-  fw::LOGFONTA font;
-  std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
-  font.lfWeight = weight;
-  font.lfItalic = italic ? 1 : 0;
-  return font;
+inline fw::FontChoice make_font(const char* face, int weight, bool italic, int tenths = 120) {
+  return fw::FontChoice{face, tenths, weight, italic};
 }
 
 }  // namespace settings_test

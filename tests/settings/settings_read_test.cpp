@@ -154,8 +154,8 @@ TEST_F(ReadSettings, FirstLineOtherThanConfigStartsTheSetup) {
   for (const std::string& first : {std::string("Config"), ":Config:" + std::string(100, ':')}) {
     fw::scripted::reset_dialogs();
     write_file(first + "\r\nscr=1\r\nfon=Arial\r\nsiz=12\r\nwit=639\r\n");
-    fw::scripted::queue_box_answer(fw::box_yes);
-    fw::scripted::queue_font(make_font("Arial", 400, false), 100);
+    fw::scripted::queue_box_answer(fw::Answer::yes);
+    fw::scripted::queue_font(make_font("Arial", 400, false, 100));
     read_settings();
     ASSERT_FALSE(dialogs.box_calls.empty());
     EXPECT_EQ(dialogs.box_calls[0].text, "Are you normally running a 1024x768 screen resolution?");
@@ -166,9 +166,9 @@ TEST_F(ReadSettings, FirstLineOtherThanConfigStartsTheSetup) {
 }
 
 TEST_F(ReadSettings, MissingFileRunsTheSetupAndReadsWhatItWrote) {
-  fw::scripted::queue_box_answer(fw::box_no);
-  fw::scripted::queue_box_answer(fw::box_yes);
-  fw::scripted::queue_font(make_font("Courier New", 700, true), 95);
+  fw::scripted::queue_box_answer(fw::Answer::no);
+  fw::scripted::queue_box_answer(fw::Answer::yes);
+  fw::scripted::queue_font(make_font("Courier New", 700, true, 95));
   read_settings();
   EXPECT_EQ(dialogs.box_calls.size(), 2u);
   EXPECT_EQ(current.scr, 3);
@@ -184,7 +184,7 @@ TEST_F(ReadSettings, MissingFileWithTwoCancelledSetupsIsAParseError) {
   ASSERT_EQ(dialogs.box_calls.size(), 5u);
   EXPECT_EQ(dialogs.box_calls[0].caption, "Drollbox Notify");
   EXPECT_EQ(dialogs.box_calls[1].text, cancelled_notice);
-  EXPECT_EQ(dialogs.box_calls[2].style, fw::box_style_yes_no_cancel);
+  EXPECT_EQ(dialogs.box_calls[2].kind, fw::BoxKind::question);
   EXPECT_EQ(dialogs.box_calls[3].text, cancelled_notice);
   EXPECT_TRUE(dialogs.font_calls.empty());
   EXPECT_FALSE(fs::exists(path));

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/backend.h"
 #include "framework/framework.h"
 #include "framework/win32/paint_context.h"
-#include <commdlg.h>
+#include "framework/win32/state.h"
 
 namespace {
 
@@ -207,16 +209,13 @@ TEST(Win32Painting, PixelsFontsAndOpaqueTextBackground) {
   Canvas canvas;
   ASSERT_NE(canvas.bitmap, nullptr);
   HGDIOBJ own_font = GetCurrentObject(canvas.dc, OBJ_FONT);
-  fw::FontSpec font_spec;
-  font_spec.face = "Liberation Mono Bold";
-  font_spec.height = 13;
-  auto font = fw::TFont::create(font_spec);
+  auto font = fw::TFont::create({"Liberation Mono Bold", 13});
   ASSERT_NE(font, nullptr);
   {
     fw::win32::HdcPaintContext dc(canvas.dc);
     dc.set_pixel(6, 26, fw::rgb(255, 0, 0));
-    EXPECT_EQ(GetPixel(canvas.dc, 6, 26), fw::rgb(255, 0, 0));
-    EXPECT_EQ(GetPixel(canvas.dc, 5, 26), fw::rgb(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc, 6, 26), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 26), RGB(255, 255, 255));
 
     EXPECT_EQ(dc.select_font(font.get()), nullptr);
     EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), font->handle());
@@ -224,7 +223,7 @@ TEST(Win32Painting, PixelsFontsAndOpaqueTextBackground) {
     dc.set_text_background(menu);
     EXPECT_EQ(dc.set_text_background(menu), menu);
     dc.text_out(4, 2, "  ", 2);  // blanks: only the opaque cell shows
-    EXPECT_EQ(GetPixel(canvas.dc, 5, 4), menu);
+    EXPECT_EQ(GetPixel(canvas.dc, 5, 4), RGB(212, 208, 200));
     EXPECT_EQ(dc.select_font(nullptr), font.get());
     EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), own_font);
 
@@ -234,39 +233,65 @@ TEST(Win32Painting, PixelsFontsAndOpaqueTextBackground) {
 }
 
 TEST(Win32Painting, SystemColoursAreThePlatformsOwn) {
-  for (int index : {fw::colour_inactive_caption, fw::colour_menu, fw::colour_highlight_text}) {
-    EXPECT_EQ(fw::system_colour(index), GetSysColor(index)) << index;
+  const std::pair<fw::SystemColour, int> indexes[] = {
+      {fw::SystemColour::inactive_caption, 3},
+      {fw::SystemColour::menu, 4},
+      {fw::SystemColour::highlight_text, 14},
+  };
+  for (auto [which, index] : indexes) {
+    EXPECT_EQ(fw::win32::to_colorref(fw::system_colour(which)), GetSysColor(index)) << index;
   }
 }
 
-UINT_PTR CALLBACK press_ok(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 0;
-}
+// What the dialog opens on: the records from the font shown the first time;
+// once a font was chosen, the records it left, with two fields set again.
+TEST(Win32Dialogs, FontDialogRecords) {
+  fw::win32::FontDialogRecords records;
+  const fw::FontChoice courier{"Courier New", 210, 0, false};
+  fw::win32::prepare_font_dialog(records, courier);
+  LOGFONTA expected_font = {};
+  std::strcpy(expected_font.lfFaceName, "Courier New");
+  expected_font.lfHeight = 21;
+  EXPECT_EQ(std::memcmp(&records.log_font, &expected_font, sizeof expected_font), 0);
+  const CHOOSEFONTA& request = records.request;
+  EXPECT_EQ(request.lStructSize, sizeof(CHOOSEFONTA));
+  EXPECT_EQ(request.hwndOwner, nullptr);
+  EXPECT_EQ(request.hDC, nullptr);
+  EXPECT_EQ(request.lpLogFont, &records.log_font);
+  EXPECT_EQ(request.iPointSize, 210);
+  EXPECT_EQ(request.Flags, 0x10141u);
+  EXPECT_EQ(request.rgbColors, 0x0Au);
+  EXPECT_EQ(request.lCustData, 0);
+  EXPECT_EQ(request.lpfnHook, nullptr);
+  EXPECT_EQ(request.lpTemplateName, nullptr);
+  EXPECT_EQ(request.hInstance, nullptr);
+  EXPECT_EQ(request.lpszStyle, nullptr);
+  EXPECT_EQ(request.nFontType, 0x2000);
+  EXPECT_EQ(request.nSizeMin, 8);
+  EXPECT_EQ(request.nSizeMax, 20);
 
-TEST(Win32Dialogs, FontDialogTakesOurRecordsAndHandsTheChoiceBack) {
-  REQUIRE_DISPLAY();
-  fw::LOGFONTA log_font;
-  std::strcpy(log_font.lfFaceName, "Liberation Mono");
-  log_font.lfHeight = 21;
-  fw::CHOOSEFONTA request;
-  request.lStructSize = 60;
-  request.lpLogFont = &log_font;
-  request.iPointSize = 210;
-  request.Flags = 0x10141 | CF_ENABLEHOOK;
-  request.rgbColors = 0x0A;
-  request.lpfnHook = reinterpret_cast<void*>(&press_ok);
-  request.nFontType = 0x2000;
-  request.nSizeMin = 8;
-  request.nSizeMax = 20;
+  // As the dialog hands a choice back: every field its own, the face unterminated.
+  std::memset(records.log_font.lfFaceName, 'W', sizeof records.log_font.lfFaceName);
+  records.log_font.lfHeight = -16;
+  records.log_font.lfWeight = 700;
+  records.log_font.lfItalic = 1;
+  records.log_font.lfCharSet = 238;
+  records.request.iPointSize = 120;
+  records.request.Flags = CF_SCREENFONTS;
+  records.request.rgbColors = 0xFF;
+  records.returned = fw::win32::chosen_font(records);
+  const fw::FontChoice chosen{std::string(32, 'W'), 120, 700, true};
+  EXPECT_EQ(records.returned, chosen);
+  fw::win32::prepare_font_dialog(records, chosen);
+  EXPECT_EQ(records.log_font.lfHeight, -16);
+  EXPECT_EQ(records.log_font.lfCharSet, 238);
+  EXPECT_EQ(records.request.iPointSize, 120);
+  EXPECT_EQ(records.request.Flags, DWORD(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT));
+  EXPECT_EQ(records.request.rgbColors, 0x0Au);
 
-  ASSERT_EQ(fw::choose_font(request), 1);
-  EXPECT_STREQ(log_font.lfFaceName, "Liberation Mono");
-  EXPECT_EQ(log_font.lfWeight, 400);
-  EXPECT_EQ(log_font.lfItalic, 0);
-  EXPECT_GT(request.iPointSize, 0);
-  EXPECT_EQ(request.lStructSize, 60u) << "the caller's record keeps its own size";
-  EXPECT_EQ(request.lpLogFont, &log_font);
+  fw::win32::prepare_font_dialog(records, courier);  // any other font starts afresh
+  EXPECT_EQ(std::memcmp(&records.log_font, &expected_font, sizeof expected_font), 0);
+  EXPECT_EQ(records.request.Flags, 0x10141u);
 }
 
 }  // namespace
