@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "places/places.h"
+
 namespace tools {
 
 namespace {
@@ -31,6 +33,7 @@ bool take_value(std::string_view arg, std::string_view name, int argc, const cha
 
 Arguments parse_arguments(int argc, const char* const* argv) {
   Arguments args;
+  args.data_file = places::data_file();
   bool options_done = false;
   for (int i = 1; i < argc && args.error.empty(); ++i) {
     const std::string_view arg = argv[i];

@@ -14,8 +14,8 @@ enum ExitCode : int { exit_ok = 0, exit_failure = 1, exit_usage = 2 };
 struct Arguments {
   std::string command;
   std::vector<std::string> operands;
-  std::string data_file = default_data_file;  // --file
-  std::string output;                         // -o; empty: the subcommand's default
+  std::string data_file;  // --file; else the one here or the installed one
+  std::string output;     // -o; empty: the subcommand's default
   bool help = false;
   std::string error;  // set when the line cannot be understood
 };

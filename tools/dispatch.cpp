@@ -15,7 +15,8 @@ struct Command {
 };
 
 constexpr const char* file_option =
-    "  --file PATH   the data file (default \"Drollbox.dat\" in the current folder)\n";
+    "  --file PATH   the data file (default: \"Drollbox.dat\" in the current folder,\n"
+    "                else the one installed with drollbox-db)\n";
 
 const Command commands[] = {
     {"compress", run_compress,
