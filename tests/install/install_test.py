@@ -23,10 +23,25 @@ SKIPPED = 77
 
 
 def run(args, **kwargs):
-    result = subprocess.run(args, capture_output=True, text=True, timeout=120, **kwargs)
+    result = subprocess.run(args, capture_output=True, text=True, timeout=180, **kwargs)
     if result.returncode != 0:
         raise Failure("%s exited %d: %s" % (shlex.join(args), result.returncode, result.stderr))
     return result
+
+
+class PrivateDesktop(Desktop):
+    """Xvfb picks its own free display, so tests running side by side never share one."""
+
+    def __init__(self, shots):
+        self.shots = shots
+        read, write = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as answer:
+            self.number = int(answer.readline())
+        self.env = dict(os.environ, DISPLAY=":%d" % self.number)
 
 
 def check_tree(prefix):
@@ -73,7 +88,7 @@ def exec_line(desktop):
 
 
 def check_viewer(desktop_file, prefix, work, env):
-    for tool in ("Xvfb", "xdotool", "openbox", "import"):
+    for tool in ("Xvfb", "xdotool", "xprop", "openbox", "import"):
         if shutil.which(tool) is None:
             print("skipped: %s is not installed" % tool)
             return False
@@ -82,14 +97,23 @@ def check_viewer(desktop_file, prefix, work, env):
     os.makedirs(os.path.join(config, "drollbox"))
     with open(os.path.join(config, "drollbox", "Drollbox.cfg"), "wb") as f:
         f.write(SETTINGS)
-    desktop = Desktop(os.path.join(work, "screenshots"))
+    desktop = PrivateDesktop(os.path.join(work, "screenshots"))
     manager = viewer = None
     try:
         env = dict(env, DISPLAY=desktop.env["DISPLAY"], XDG_CONFIG_HOME=config)
         manager = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A window mapped while the manager is still taking over may never show.
+        wait_for("openbox", lambda: "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True, text=True).stdout, 30)
         viewer = subprocess.Popen(exec_line(desktop_file), env=env, cwd=os.path.join(work, "elsewhere"),
                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-        window = desktop.new_window("Drollbox v1.8.6")
+        try:
+            window = desktop.new_window("Drollbox v1.8.6", timeout=60)
+        except Failure:
+            names = desktop.xdotool("search", "--name", ".", "getwindowname", "%@")
+            desktop.screenshot("no-viewer-window")
+            viewer.kill()
+            raise Failure("no viewer window among %r; the viewer said: %s" % (names, viewer.communicate()[0]))
         if desktop.windows("Drollbox Problem") or viewer.poll() is not None:
             raise Failure("the viewer reported a problem")
         wait_for("the frame to settle", lambda: desktop.geometry(window), 10)
