@@ -21,14 +21,13 @@ NewOrders orders_to_create(std::uint16_t first) {
 
 void learn_byte(std::uint8_t byte, NewOrders orders) {
   std::uint32_t next_history = (model.last_bytes << 8) | byte;
-  std::uint16_t next_hash[MAX_ORDER + 1] = {};
-  hash_history(next_history, next_hash);
-  prefetch_buckets(next_hash);
+  // The next byte's index places are fetched while this one is learned.
+  IndexProbe next_probes[MAX_ORDER + 1];
+  probe_history(next_history, next_probes);
   update_path(byte);
-  prefetch_bucket_heads(next_hash);
   for (unsigned k = orders.top_plus_one; k > orders.limit;) create_context(--k, byte);
   model.last_bytes = next_history;
-  for (unsigned k = 1; k <= MAX_ORDER; ++k) model.order_hash[k] = next_hash[k];
+  for (unsigned k = 2; k <= MAX_ORDER; ++k) model.probes[k] = next_probes[k];
 }
 
 void encode_byte(std::uint8_t byte) {

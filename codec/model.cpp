@@ -36,20 +36,20 @@ bool obtain_tables() {
   if (m.arena) return true;
   if (CODEC_ALLOCATION_FAILS()) return false;
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
-  constexpr std::size_t bucket_bytes = HASH_BUCKETS * sizeof(std::uint16_t);
+  constexpr std::size_t index_bytes = INDEX_PLACES * sizeof(std::uint32_t);
   constexpr std::size_t arena_bytes = ARENA_ENTRIES * sizeof(SymbolEntry);
-  void* block = std::malloc(context_bytes + bucket_bytes + arena_bytes);
+  void* block = std::malloc(context_bytes + index_bytes + arena_bytes);
   if (!block) return false;
   auto* bytes = static_cast<unsigned char*>(block);
   m.contexts = static_cast<ContextSlot*>(block);
-  m.hash_heads = reinterpret_cast<std::uint16_t*>(bytes + context_bytes);
-  m.arena = reinterpret_cast<SymbolEntry*>(bytes + context_bytes + bucket_bytes);
+  m.index = reinterpret_cast<std::uint32_t*>(bytes + context_bytes);
+  m.arena = reinterpret_cast<SymbolEntry*>(bytes + context_bytes + index_bytes);
   return true;
 }
 
 void reset_tables() {
   ContextModel& m = model;
-  for (unsigned b = 0; b < HASH_BUCKETS; ++b) m.hash_heads[b] = NO_LINK;
+  std::memset(m.index, 0xFF, INDEX_PLACES * sizeof(std::uint32_t));
   for (auto& c : m.low_orders) c = NO_LINK;
   for (unsigned c = 0; c < CONTEXT_SLOTS; ++c) {
     ContextSlot& slot = m.contexts[c];
@@ -65,7 +65,6 @@ void reset_tables() {
 
 void reset_scalars() {
   ContextModel& m = model;
-  m.order_hash[0] = 0;
   set_history(0);
   m.search_order = 0;
   m.lru_head = 0;
@@ -98,48 +97,21 @@ void model_free() {
   std::free(m.contexts);
   m.arena = nullptr;
   m.contexts = nullptr;
-  m.hash_heads = nullptr;
+  m.index = nullptr;
 }
 
-// The order is not mixed in: contexts of different orders may share a bucket.
-std::uint16_t context_hash(unsigned order, std::uint32_t key) {
-  std::uint16_t h = 0;
-  for (unsigned k = 0; k < order; ++k) h = random_table[(((key >> (8 * k)) & 0xFF) + h) & 0x3FFF];
-  return h;
-}
-
-void hash_history(std::uint32_t bytes, std::uint16_t* hashes) {
-  std::uint16_t h = 0;
-  for (unsigned k = 1; k <= MAX_ORDER; ++k) {
-    h = random_table[(((bytes >> (8 * (k - 1))) & 0xFF) + h) & 0x3FFF];
-    hashes[k] = h;
+void probe_history(std::uint32_t bytes, IndexProbe* probes) {
+  for (unsigned k = 2; k <= MAX_ORDER; ++k) {
+    probes[k] = index_probe(k, bytes);
+    __builtin_prefetch(&model.index[probes[k].place]);
   }
 }
 
-// order_hash always belongs to last_bytes, so the search and the creations
-// of a byte share one computation of it.
+// The probes always belong to last_bytes, so the search and the creations of
+// a byte share one computation of them.
 void set_history(std::uint32_t bytes) {
   model.last_bytes = bytes;
-  hash_history(bytes, model.order_hash);
-}
-
-// The search of the next byte walks these buckets; asking for them while the
-// update of this byte runs hides most of their cache misses.
-void prefetch_buckets(const std::uint16_t* hashes) {
-  for (unsigned k = 2; k <= MAX_ORDER; ++k) __builtin_prefetch(&model.hash_heads[hashes[k]]);
-}
-
-void prefetch_bucket_heads(const std::uint16_t* hashes) {
-  const ContextModel& m = model;
-  for (unsigned k = 2; k <= MAX_ORDER; ++k) {
-    std::uint16_t c = m.hash_heads[hashes[k]];
-    if (c == NO_LINK) continue;
-    __builtin_prefetch(&m.contexts[c]);
-  }
-}
-
-void shift_history(std::uint8_t byte) {
-  set_history((model.last_bytes << 8) | byte);
+  probe_history(bytes, model.probes);
 }
 
 std::uint16_t find_first_context() {
@@ -164,14 +136,17 @@ std::uint16_t find_next_context() {
       m.search_order = static_cast<std::uint16_t>(k);
       return c;
     }
-    std::uint32_t mask = k == MAX_ORDER ? 0xFFFFFFFFu : (1u << (8 * k)) - 1;
-    for (std::uint16_t c = m.hash_heads[m.order_hash[k]]; c != NO_LINK;) {
+    const std::uint32_t tag = m.probes[k].tag;
+    for (std::uint32_t place = m.probes[k].place;; place = (place + 1) & (INDEX_PLACES - 1)) {
+      std::uint32_t entry = m.index[place];
+      if (entry == EMPTY_PLACE) break;
+      if ((entry & 0xFFFF0000u) != tag) continue;
+      auto c = static_cast<std::uint16_t>(entry);
       const ContextSlot& slot = contexts[c];
-      if (slot.context_order == k && ((slot.context_key ^ history) & mask) == 0) {
+      if (slot.context_order == k && ((slot.context_key ^ history) & key_mask(k)) == 0) {
         m.search_order = static_cast<std::uint16_t>(k);
         return c;
       }
-      c = slot.context_chain;
     }
   }
   return NO_LINK;
@@ -188,17 +163,35 @@ static std::uint16_t take_least_recent_slot() {
   return c;
 }
 
-static void unlink_from_bucket(std::uint16_t c) {
-  ContextModel& m = model;
-  ContextSlot* contexts = m.contexts;
-  std::uint16_t bucket = context_hash(contexts[c].context_order, contexts[c].context_key);
-  if (m.hash_heads[bucket] == c) {
-    m.hash_heads[bucket] = contexts[c].context_chain;
-    return;
+static std::uint32_t home_place(std::uint16_t c) {
+  const ContextSlot& slot = model.contexts[c];
+  return index_probe(slot.context_order, slot.context_key).place;
+}
+
+// Removes c's entry and moves later entries of the probe run back into the
+// gap, so that every entry stays reachable from its home place without
+// tombstones.
+static void remove_from_index(std::uint16_t c) {
+  std::uint32_t* index = model.index;
+  constexpr std::uint32_t wrap = INDEX_PLACES - 1;
+  std::uint32_t gap = home_place(c);
+  while (static_cast<std::uint16_t>(index[gap]) != c) gap = (gap + 1) & wrap;
+  for (std::uint32_t next = gap;;) {
+    next = (next + 1) & wrap;
+    std::uint32_t entry = index[next];
+    if (entry == EMPTY_PLACE) break;
+    std::uint32_t home = home_place(static_cast<std::uint16_t>(entry));
+    if (((next - home) & wrap) < ((next - gap) & wrap)) continue;  // home lies after the gap
+    index[gap] = entry;
+    gap = next;
   }
-  std::uint16_t before = m.hash_heads[bucket];
-  while (contexts[before].context_chain != c) before = contexts[before].context_chain;
-  contexts[before].context_chain = contexts[c].context_chain;
+  index[gap] = EMPTY_PLACE;
+}
+
+static void add_to_index(std::uint16_t c, IndexProbe probe) {
+  std::uint32_t place = probe.place;
+  while (model.index[place] != EMPTY_PLACE) place = (place + 1) & (INDEX_PLACES - 1);
+  model.index[place] = probe.tag | c;
 }
 
 static void evict(std::uint16_t c) {
@@ -215,7 +208,7 @@ static void evict(std::uint16_t c) {
   if (slot.context_order <= 1) {
     m.low_orders[low_order_place(slot.context_order, slot.context_key)] = NO_LINK;
   } else {
-    unlink_from_bucket(c);
+    remove_from_index(c);
   }
   m.spare_nodes = static_cast<std::uint16_t>(m.spare_nodes + slot.context_extra);
 }
@@ -244,9 +237,7 @@ std::uint16_t create_context(unsigned order, std::uint8_t symbol) {
   if (order <= 1) {
     m.low_orders[low_order_place(order, m.last_bytes)] = c;
   } else {
-    std::uint16_t bucket = m.order_hash[order];
-    slot.context_chain = m.hash_heads[bucket];
-    m.hash_heads[bucket] = c;
+    add_to_index(c, m.probes[order]);
   }
   return c;
 }

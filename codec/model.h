@@ -2,7 +2,6 @@
 // one symbol in one context. Internal to the codec and its tests.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -14,12 +13,9 @@ inline constexpr std::uint16_t NO_LINK = 0xFFFF;
 inline constexpr unsigned END_SYMBOL = 256;
 inline constexpr unsigned CONTEXT_SLOTS = 10000;
 inline constexpr unsigned NODE_SLOTS = 32760;
-inline constexpr unsigned HASH_BUCKETS = 16384;
 inline constexpr unsigned MAX_ORDER = 4;
 inline constexpr std::uint8_t NEVER_USED = 255;
 inline constexpr std::uint16_t ESCAPED = 0x8000;
-
-extern const std::array<std::uint16_t, HASH_BUCKETS> random_table;
 
 // The symbols of a context lie in list order in one block of the symbol
 // arena, one 32-bit entry each: the count in the low 16 bits, the byte above.
@@ -49,12 +45,34 @@ constexpr unsigned block_capacity(unsigned size_class) {
   return 2u << size_class;
 }
 
+// The contexts of orders 2 to 4 are found through an open-addressed index:
+// entries hold a context's slot in the low half and a tag from its key's hash
+// in the high half. Which structure finds a context changes no coded bit:
+// no two contexts share an order and a key.
+inline constexpr std::uint32_t INDEX_PLACES = 32768;
+inline constexpr std::uint32_t EMPTY_PLACE = 0xFFFFFFFF;
+
+struct IndexProbe {
+  std::uint32_t place = 0;
+  std::uint32_t tag = 0;
+};
+
+// The key bytes that take part in matching a context of the order.
+constexpr std::uint32_t key_mask(unsigned order) {
+  return order >= 4 ? 0xFFFFFFFFu : (1u << (8 * order)) - 1;
+}
+
+constexpr IndexProbe index_probe(unsigned order, std::uint32_t key) {
+  std::uint64_t h =
+      ((std::uint64_t{order} << 32) | (key & key_mask(order))) * 0x9E3779B97F4A7C15ull;
+  return {static_cast<std::uint32_t>(h >> 49), static_cast<std::uint32_t>(h >> 16) & 0xFFFF0000u};
+}
+
 // One record per context slot, so that a search touches one cache line per
 // step instead of one per field.
 struct ContextSlot {
   std::uint32_t context_key;  // byte j of the key in bits 8j..8j+7
   std::uint32_t symbols;      // the first entry of the context's block
-  std::uint16_t context_chain;
   std::uint16_t context_total;
   std::uint16_t lru_newer;
   std::uint16_t lru_older;
@@ -67,7 +85,7 @@ struct ContextSlot {
 
 struct ContextModel {
   // Obtained by the first model_init of the process and kept for later runs.
-  std::uint16_t* hash_heads = nullptr;
+  std::uint32_t* index = nullptr;
   ContextSlot* contexts = nullptr;
   SymbolEntry* arena = nullptr;
 
@@ -80,7 +98,7 @@ struct ContextModel {
   // The contexts of order 1 by their byte, and the one of order 0 last: no
   // bucket walk for the orders every escape ends in.
   std::uint16_t low_orders[257] = {};
-  std::uint16_t order_hash[MAX_ORDER + 1] = {};  // element 0 stays 0
+  IndexProbe probes[MAX_ORDER + 1] = {};  // for last_bytes, orders 2 to 4
   std::uint16_t search_order = 0;
   std::uint32_t last_bytes = 0;  // byte j (0 the most recent) in bits 8j..8j+7
 
@@ -114,14 +132,10 @@ constexpr unsigned low_order_place(unsigned order, std::uint32_t key) {
 bool model_init();
 // Gives the tables back; the next model_init obtains them again.
 void model_free();
-std::uint16_t context_hash(unsigned order, std::uint32_t key);
-// The buckets of orders 1..4 for a history (byte j in bits 8j..8j+7).
-void hash_history(std::uint32_t bytes, std::uint16_t* hashes);
-// Sets last_bytes and the buckets that go with it.
+// Sets last_bytes and the index probes that go with it.
 void set_history(std::uint32_t bytes);
-void prefetch_buckets(const std::uint16_t* hashes);
-void prefetch_bucket_heads(const std::uint16_t* hashes);
-void shift_history(std::uint8_t byte);
+// The probes of a history; the index places they name are fetched ahead.
+void probe_history(std::uint32_t bytes, IndexProbe* probes);
 std::uint16_t find_first_context();
 std::uint16_t find_next_context();
 std::uint16_t create_context(unsigned order, std::uint8_t symbol);
