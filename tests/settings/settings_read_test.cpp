@@ -48,17 +48,6 @@ TEST_F(ReadSettings, WidthOutsideItsRangeBecomes639) {
   }
 }
 
-TEST_F(ReadSettings, SizeIsBoundedSoNoLayoutSumOverflows) {
-  const std::pair<const char*, int> cases[] = {
-      {"13", 13},       {"-12", -12},         {"abc", 0},         {"32767", 32767},
-      {"32768", 32767}, {"116311113", 32767}, {"-32767", -32767}, {"-99999999999", -32767},
-  };
-  for (const auto& [text, expected] : cases) {
-    read(std::string(":Config:\r\nscr=0\r\nfon=Arial\r\nsiz=") + text + "\r\nwit=639\r\n");
-    EXPECT_EQ(current.siz, expected) << "siz=" << text;
-  }
-}
-
 TEST_F(ReadSettings, ScreenClassPlacesTheWindow) {
   struct Case {
     const char* scr;
