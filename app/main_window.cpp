@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/refresh.h"
 #include "app/window_cycles.h"
-#include "database/database.h"
 #include "settings/settings.h"
 
 namespace app {
@@ -46,21 +46,21 @@ bool TMainWindow::find_command(int id) {
 // up, so a problem is reported over it and nothing is closed for nothing.
 void TMainWindow::on_new() {
   lifetime.restart_request = restart_wanted;
-  database::refresh_cookie();
+  refresh_cookie();
   close_window();
 }
 
 void TMainWindow::on_prev() {
-  if (!database::request_step_back()) return;
+  if (!request_step_back()) return;
   lifetime.restart_request = restart_wanted;
-  database::refresh_cookie();
+  refresh_cookie();
   close_window();
 }
 
 void TMainWindow::on_config() {
   settings::run_setup();
   lifetime.restart_request = restart_wanted;
-  database::refresh_cookie();
+  refresh_cookie();
   close_window();
 }
 

@@ -2,8 +2,8 @@
 #include <cstddef>
 
 #include "app/main_window.h"
-#include "app/problems.h"
 #include "database/database.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace app {
@@ -27,7 +27,7 @@ void TMainWindow::set_up_window() {
 void TMainWindow::make_display_font(int height) {
   display_font_.reset();
   display_font_ = fw::TFont::create({settings::current.font_text, height});
-  if (!display_font_) report_problem(problem_illegal_font);
+  if (!display_font_) problems::report_problem(problems::problem_illegal_font);
 }
 
 void TMainWindow::paint_cookie(fw::PaintContext& dc) {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/problems.h"
-#include "database/database.h"
+#include "app/refresh.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace app {
@@ -22,8 +22,8 @@ TMainApp::~TMainApp() = default;
 void TMainApp::make_main_window() {
   // Only the first Window cycle finds no cookie prepared by a command.
   if (lifetime.restart_request == no_restart) {
-    if (!database::allocate_history()) report_problem(problem_memory);
-    database::refresh_cookie();
+    if (!allocate_history()) problems::report_problem(problems::problem_memory);
+    refresh_cookie();
   }
   lifetime.restart_request = no_restart;
 
@@ -41,7 +41,7 @@ int run_window_cycles(int, char**) {
     auto next = std::make_unique<TMainApp>();
     status = next->run();
   }
-  database::release_history();
+  release_history();
   first.reset();
   return status;
 }

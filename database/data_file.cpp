@@ -1,15 +1,14 @@
+#include <string>
+
 #include "codec/codec.h"
-#include "database/data_file.h"
 #include "database/database.h"
 
 namespace database {
 
-namespace {
+Reader reader;
+Choice choice;
 
-constexpr char magic[] = "Drollbox fortune file";
-constexpr int magic_length = 21;
-constexpr std::uint32_t format_version = 4;
-constexpr std::uint32_t format_revision = 1801;
+namespace {
 
 int read_byte() {
   const int byte = std::fgetc(reader.file);
@@ -37,22 +36,22 @@ std::uint64_t data_area_start() {
   return header_length + std::uint64_t{reader.index_length};
 }
 
-Damage check_magic() {
-  for (int i = 0; i < magic_length; ++i) {
-    if (read_byte() != static_cast<unsigned char>(magic[i])) return Damage::wrong_magic;
+DamageKind check_magic() {
+  for (std::size_t i = 0; i < magic_length; ++i) {
+    if (read_byte() != static_cast<unsigned char>(magic[i])) return DamageKind::wrong_magic;
   }
   read_byte();  // the pad byte: any value will do
-  return reader.ran_past_end ? Damage::ends_early : Damage::none;
+  return reader.ran_past_end ? DamageKind::ends_early : DamageKind::none;
 }
 
-Damage check_format() {
+DamageKind check_format() {
   const std::uint32_t version = read_be32();
-  if (reader.ran_past_end) return Damage::ends_early;
-  if (version != format_version) return Damage::incompatible;
+  if (reader.ran_past_end) return DamageKind::ends_early;
+  if (version != format_version) return DamageKind::incompatible;
   const std::uint32_t revision = read_be32();
-  if (reader.ran_past_end) return Damage::ends_early;
-  if (revision != format_revision) return Damage::incompatible;
-  return Damage::none;
+  if (reader.ran_past_end) return DamageKind::ends_early;
+  if (revision != format_revision) return DamageKind::incompatible;
+  return DamageKind::none;
 }
 
 }  // namespace
@@ -66,12 +65,12 @@ std::uint32_t read_be32() {
   return value;
 }
 
-Damage open_data_file(const char* path) {
+DamageKind open_data_file(const char* path) {
   close_data_file();
   reader.ran_past_end = false;
   reader.file = std::fopen(path, "rb");
-  if (reader.file == nullptr) return Damage::cannot_open;
-  return measure_file() ? Damage::none : Damage::cannot_open;
+  if (reader.file == nullptr) return DamageKind::cannot_open;
+  return measure_file() ? DamageKind::none : DamageKind::cannot_open;
 }
 
 void close_data_file() {
@@ -79,64 +78,100 @@ void close_data_file() {
   reader.file = nullptr;
 }
 
-Damage read_header() {
-  if (const Damage damage = check_magic(); damage != Damage::none) return damage;
-  if (const Damage damage = check_format(); damage != Damage::none) return damage;
+DamageKind read_header() {
+  if (const DamageKind damage = check_magic(); damage != DamageKind::none) return damage;
+  if (const DamageKind damage = check_format(); damage != DamageKind::none) return damage;
   reader.cookie_count = read_be32();
   reader.index_length = read_be32();
-  if (reader.ran_past_end) return Damage::ends_early;
-  if (reader.cookie_count == 0) return Damage::no_cookies;
-  if (data_area_start() > reader.file_size) return Damage::index_past_end;
-  return Damage::none;
+  if (reader.ran_past_end) return DamageKind::ends_early;
+  if (reader.cookie_count == 0) return DamageKind::no_cookies;
+  if (data_area_start() > reader.file_size) return DamageKind::index_past_end;
+  return DamageKind::none;
 }
 
-Damage read_block_entries(std::uint32_t block) {
-  const std::uint64_t entry_offset = 4 * std::uint64_t{block};
-  if (entry_offset + 8 > reader.index_length) return Damage::index_too_short;
-  if (!seek_to(header_length + entry_offset)) return Damage::ends_early;
+DamageKind read_block_entries(std::uint32_t block) {
+  const std::uint64_t entry_offset = index_entry_offset(block);
+  if (entry_offset + 2 * index_entry_length > data_area_start()) return DamageKind::index_too_short;
+  if (!seek_to(entry_offset)) return DamageKind::ends_early;
   reader.block_start = read_be32();
   const std::uint32_t block_end = read_be32();
-  if (reader.ran_past_end) return Damage::ends_early;
-  if (block_end < reader.block_start) return Damage::entries_backwards;
+  if (reader.ran_past_end) return DamageKind::ends_early;
+  if (block_end < reader.block_start) return DamageKind::entries_backwards;
   reader.block_length = block_end - reader.block_start;
-  if (data_area_start() + block_end > reader.file_size) return Damage::block_past_end;
-  return Damage::none;
+  if (data_area_start() + block_end > reader.file_size) return DamageKind::block_past_end;
+  return DamageKind::none;
 }
 
-Damage read_block() {
+DamageKind read_block() {
   if (reader.block_length > static_cast<std::uint32_t>(codec::input_capacity))
-    return Damage::block_too_long;
-  if (!seek_to(data_area_start() + reader.block_start)) return Damage::ends_early;
+    return DamageKind::block_too_long;
+  if (!seek_to(data_area_start() + reader.block_start)) return DamageKind::ends_early;
   for (std::uint32_t i = 0; i < reader.block_length; ++i) {
     codec::input_buffer[i] = static_cast<std::uint8_t>(read_byte());
   }
-  if (reader.ran_past_end) return Damage::ends_early;
+  if (reader.ran_past_end) return DamageKind::ends_early;
   codec::input_remaining = static_cast<std::int32_t>(reader.block_length);
   codec::input_position = 0;
   switch (codec::run_decompressor()) {
     case codec::RunStatus::ok:
-      return Damage::none;
+      return DamageKind::none;
     case codec::RunStatus::input_too_long:
-      return Damage::block_too_long;
+      return DamageKind::block_too_long;
     case codec::RunStatus::output_overflow:
-      return Damage::text_too_long;
+      return DamageKind::text_too_long;
     case codec::RunStatus::out_of_memory:
-      return Damage::out_of_memory;
+      return DamageKind::out_of_memory;
   }
-  return Damage::text_too_long;
+  return DamageKind::text_too_long;
 }
 
-void pick_cookie() {
-  stop_on(open_data_file(reader.file_name));
-  stop_on(read_header());
-  choose_cookie_number();
-  stop_on(read_block_entries(reader.cookie_number / cookies_per_block));
+const char* damage_text(DamageKind kind) {
+  switch (kind) {
+    case DamageKind::none:
+      return "";
+    case DamageKind::cannot_open:
+      return "the file cannot be opened";
+    case DamageKind::wrong_magic:
+      return "not a Drollbox data file (magic differs)";
+    case DamageKind::incompatible:
+      return "incompatible format version or revision";
+    case DamageKind::ends_early:
+      return "the file ends early";
+    case DamageKind::no_cookies:
+      return "the cookie count is 0";
+    case DamageKind::index_too_short:
+      return "the index lacks entries the cookies need";
+    case DamageKind::index_past_end:
+      return "the index runs past the end of the file";
+    case DamageKind::entries_backwards:
+      return "index entries run backwards";
+    case DamageKind::block_past_end:
+      return "a block runs past the end of the file";
+    case DamageKind::block_too_long:
+      return "a block is longer than 32767 bytes";
+    case DamageKind::text_too_long:
+      return "a block decompresses to more than 32769 bytes";
+    case DamageKind::out_of_memory:
+      return "no memory for the codec's tables";
+    case DamageKind::missing_separator:
+      return "a block ends before a cookie's separator";
+    case DamageKind::no_such_cookie:
+      return "no cookie with that number";
+  }
+  return "unknown damage";
 }
 
-void load_block() {
-  stop_on(read_block());
-  cut_cookie();
-  close_data_file();
+std::string describe(const Damage& damage) {
+  const char* text = damage_text(damage.kind);
+  switch (damage.where) {
+    case Damage::Where::file:
+      return text;
+    case Damage::Where::block:
+      return "block " + std::to_string(damage.number) + ": " + text;
+    case Damage::Where::cookie:
+      return "cookie " + std::to_string(damage.number) + ": " + text;
+  }
+  return text;
 }
 
 }  // namespace database

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "codec/codec.h"
-#include "database/database.h"
+#include "database/format.h"
 
 namespace database {
 
 namespace {
 
-constexpr char magic[] = "Drollbox fortune file";
 constexpr std::uint32_t block_limit = static_cast<std::uint32_t>(codec::input_capacity);
 
 void append_be32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
@@ -56,31 +55,31 @@ DataFileImage build_data_file(std::span<const std::string> cookies) {
     if (cookies[i].find('%') != std::string::npos)
       return {{}, where("cookie", i) + "holds a \"%\""};
   }
-  const std::size_t blocks = (cookies.size() + cookies_per_block - 1) / cookies_per_block;
-  const std::size_t index_length = 4 * (blocks + 1);
+  const std::uint32_t blocks = block_count(cookies.size());
+  const std::uint64_t index_length = index_length_for(blocks);
   if (header_length + index_length > UINT32_MAX) return {{}, "too many cookies"};
 
   std::vector<std::uint8_t>& bytes = image.bytes;
-  bytes.assign(magic, magic + 21);
-  bytes.push_back(0);
-  append_be32(bytes, 4);
-  append_be32(bytes, 1801);
+  bytes.assign(magic, magic + magic_length);
+  bytes.push_back(written_pad_byte);
+  append_be32(bytes, format_version);
+  append_be32(bytes, format_revision);
   append_be32(bytes, static_cast<std::uint32_t>(cookies.size()));
   append_be32(bytes, static_cast<std::uint32_t>(index_length));
   bytes.resize(header_length + index_length);
 
   std::vector<std::uint8_t> stream;
-  for (std::size_t block = 0; block < blocks; ++block) {
+  for (std::uint32_t block = 0; block < blocks; ++block) {
     const std::size_t first = block * cookies_per_block;
     const std::size_t count = std::min<std::size_t>(cookies_per_block, cookies.size() - first);
     const std::string error = compress_block(block_text(cookies.subspan(first, count)), stream);
     if (!error.empty()) return {{}, where("block", block) + error};
     const std::size_t offset = bytes.size() - header_length - index_length;
     if (offset + stream.size() > UINT32_MAX) return {{}, "the data area passes 4 GiB"};
-    put_be32(bytes, header_length + 4 * block, static_cast<std::uint32_t>(offset));
+    put_be32(bytes, index_entry_offset(block), static_cast<std::uint32_t>(offset));
     bytes.insert(bytes.end(), stream.begin(), stream.end());
   }
-  put_be32(bytes, header_length + 4 * blocks,
+  put_be32(bytes, index_entry_offset(blocks),
            static_cast<std::uint32_t>(bytes.size() - header_length - index_length));
   return image;
 }

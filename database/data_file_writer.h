@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "database/data_file.h"
-
 namespace database {
 
 // Each cookie followed by LF "%%" LF, the layout cut_cookie reads.

@@ -1,28 +1,61 @@
-// The cookie database: the data file reader, the choice of a cookie with its
-// History ring, cutting the cookie out of its block, laying it out in rows of
-// 80 columns, and refresh_cookie that ties them together.
+// The cookie database: reading a data file (header, index, one block through
+// the codec), cutting a cookie out of its block, laying it out in rows of 80
+// columns, and the random choice of a cookie number. Nothing here ends the
+// process or shows anything: every step returns what it found wrong.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
+
+#include "database/format.h"
 
 namespace database {
 
-inline constexpr int history_size = 16;
 inline constexpr int cookie_capacity = 2000;  // 1999 characters and the terminator
 inline constexpr int grid_columns = 80;
 inline constexpr int grid_rows = 25;
 // No platform shows a taller window (X11 and GDI coordinates are 16-bit).
 inline constexpr std::int32_t largest_window_height = 32767;
-inline constexpr int header_length = 38;
-inline constexpr int cookies_per_block = 100;
 // Two draws of 15 bits, the first choosing one of three windows, reach this
 // many cookie numbers; larger files draw wider.
 inline constexpr std::uint32_t two_draw_reach = 3 * 32768;
-// history_count stops here instead of wrapping to -128.
-inline constexpr std::int8_t history_count_limit = 127;
 
-// The data file reader's header values and choice (refreshed every time).
+// What can be wrong with a data file.
+enum class DamageKind {
+  none,
+  cannot_open,
+  wrong_magic,
+  incompatible,
+  ends_early,  // the file ends inside the header, the index or a block
+  no_cookies,
+  index_too_short,  // the index lacks an entry the cookies need
+  index_past_end,   // the index runs past the end of the file
+  entries_backwards,
+  block_past_end,
+  block_too_long,  // more compressed bytes than the codec's input area holds
+  text_too_long,   // the block decompresses past the codec's output area
+  out_of_memory,
+  missing_separator,  // the block ends before the cookie's "%"
+  no_such_cookie,
+};
+
+// A damage kind and where it was found. True when something is wrong.
+struct Damage {
+  enum class Where : std::uint8_t { file, block, cookie };
+  DamageKind kind = DamageKind::none;
+  Where where = Where::file;
+  std::uint32_t number = 0;  // of the block or cookie
+
+  explicit operator bool() const { return kind != DamageKind::none; }
+};
+
+const char* damage_text(DamageKind kind);
+// "block 2: a block is longer than 32767 bytes", or the text alone for the file.
+std::string describe(const Damage& damage);
+
+// The reader's header values and chosen block (rewritten on every read).
 struct Reader {
   const char* file_name = "Drollbox.dat";
   std::uint32_t cookie_count = 0;
@@ -30,42 +63,61 @@ struct Reader {
   std::uint32_t cookie_number = 0;
   std::uint32_t block_start = 0;
   std::uint32_t block_length = 0;
-  std::FILE* file = nullptr;  // open from pick_cookie to the end of load_block
+  std::FILE* file = nullptr;
   std::uint64_t file_size = 0;
   bool ran_past_end = false;  // a read met the end of the file
 };
 extern Reader reader;
 
-// The random generator, the History ring and the cookie on its way to screen.
+// The random generator and the cookie on its way to screen.
 struct Choice {
   std::uint32_t random_state = 1;
-  std::uint32_t* history = nullptr;  // 16 entries, allocated once by start-up
-  std::int32_t history_index = 0;
-  std::int8_t history_count = 0;
-  bool prev_pending = false;
-  bool seeded = false;
   char cookie_text[cookie_capacity] = {};
   char display_grid[grid_rows * grid_columns + 1] = {};
   std::int32_t window_height = 0;
 };
 extern Choice choice;
 
+// The steps of one read, on reader.file; each leaves the reader's fields set.
+DamageKind open_data_file(const char* path);
+DamageKind read_header();
+DamageKind read_block_entries(std::uint32_t block);
+DamageKind read_block();  // into the codec's input area, then decompressed
+void close_data_file();
 std::uint32_t read_be32();
+
+// The cut over a decompressed block text: the first separator at or after
+// from (length when there is none), and the end of the cookie that starts at
+// start (the position of the character that a "%" follows).
+std::uint32_t next_separator(const std::uint8_t* text, std::uint32_t length, std::uint32_t from);
+DamageKind find_cookie_end(const std::uint8_t* text, std::uint32_t length, std::uint32_t start,
+                           std::uint32_t& end);
+// Cookie k of the block in the codec's output area into choice.cookie_text.
+DamageKind cut_cookie(std::uint32_t k);
+
+// Fills choice.display_grid from choice.cookie_text; window_height is the rows
+// times siz, the height of one row, plus the frame's 60 pixels.
+void lay_out_cookie(std::int32_t siz);
+
 std::uint32_t draw_random();
-void seed_random();
-void choose_cookie_number();
-void pick_cookie();
-void load_block();
-void cut_cookie();
-void lay_out_cookie();
-void refresh_cookie();
+void seed_random();  // from the clock
+// A fresh random cookie number below cookie_count (which is not 0).
+std::uint32_t draw_cookie_number(std::uint32_t cookie_count);
 
-// The Prev command's step back: false (and nothing changes) when the cookie
-// on screen is the oldest one left; otherwise the next refresh steps back.
-bool request_step_back();
-
-// History ring ownership for start-up (false when the memory is not there).
-bool allocate_history();
-void release_history();
+// Whole-file reads; each closes the file before it returns.
+struct DataFileSummary {
+  std::uint32_t cookie_count = 0;
+  std::uint32_t block_count = 0;
+  std::uint32_t index_length = 0;
+  std::uint64_t file_size = 0;
+};
+Damage read_summary(const char* path, DataFileSummary& summary);
+// Cookie number of the file cut into choice.cookie_text.
+Damage load_cookie(const char* path, std::uint32_t number);
+// Every cookie of the file as the writer was given it.
+Damage read_all_cookies(const char* path, std::vector<std::string>& cookies);
+// Header, index entries increasing and inside the file, every block decoding
+// inside the bounds, every cookie cutting; the first damage found.
+Damage verify_data_file(const char* path);
 
 }  // namespace database

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "database/database.h"
-#include "settings/settings.h"
 
 namespace database {
 
@@ -27,7 +26,7 @@ bool starts_word(unsigned char c) {
 
 }  // namespace
 
-void lay_out_cookie() {
+void lay_out_cookie(std::int32_t siz) {
   GridCursor grid;
   const char* text = choice.cookie_text;
   for (int i = 0; text[i] != '\0' && !grid.full(); ++i) {
@@ -43,8 +42,7 @@ void lay_out_cookie() {
   }
   grid.finish_row();
   choice.display_grid[grid.placed] = '\0';
-  choice.window_height =
-      std::min((grid.placed / grid_columns) * settings::current.siz + 60, largest_window_height);
+  choice.window_height = std::min((grid.placed / grid_columns) * siz + 60, largest_window_height);
 }
 
 }  // namespace database

@@ -1,7 +1,6 @@
 // The dialogs and the process exit of the windowing layer, in the program's
-// own terms. Every backend (console, scripted, win32, qt) implements these;
-// the settings, the database and the problem reports reach the user through
-// nothing else.
+// own terms. Every backend (scripted, win32, qt) implements these; the
+// settings and the problem reports reach the user through nothing else.
 #pragma once
 
 #include <optional>

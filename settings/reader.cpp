@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/problems.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -20,7 +20,7 @@ SettingsFile open_settings_file() {
 }
 
 [[noreturn]] void parse_failure() {
-  app::report_problem(app::problem_settings_parse);
+  problems::report_problem(problems::problem_settings_parse);
 }
 
 // A file that could not be opened reads as one that is already at its end.

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/problems.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -62,12 +62,12 @@ void take_chosen_font(const fw::FontChoice& font) {
 void run_setup() {
   char scr_digit = ask_screen_class();
   if (scr_digit == cancelled) {
-    app::show_cancelled_notice();
+    problems::show_cancelled_notice();
     return;
   }
   std::optional<fw::FontChoice> font = fw::choose_font(chosen_font.value_or(first_font));
   if (!font) {
-    app::show_cancelled_notice();
+    problems::show_cancelled_notice();
     return;
   }
   chosen_font = font;

@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/problems.h"
 #include "files/write_file.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -28,7 +28,7 @@ void write_settings_file(char scr_digit) {
                                       std::string_view(contents, static_cast<std::size_t>(length)))
                         .ok())
     return;
-  app::report_problem(app::problem_cannot_write_settings);
+  problems::report_problem(problems::problem_cannot_write_settings);
 }
 
 }  // namespace settings

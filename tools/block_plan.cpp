@@ -5,7 +5,7 @@
 
 #include "codec/codec.h"
 #include "database/data_file_writer.h"
-#include "database/database.h"
+#include "database/format.h"
 
 namespace tools {
 
@@ -20,7 +20,7 @@ struct Layout {
   std::vector<std::size_t> budgets;  // text bytes each block may hold
   std::vector<bool> stream_checked;
 
-  std::size_t block_count() const { return (order.size() + per_block - 1) / per_block; }
+  std::size_t block_count() const { return database::block_count(order.size()); }
   std::size_t first(std::size_t block) const { return block * per_block; }
   std::size_t end(std::size_t block) const {
     return std::min(order.size(), first(block) + per_block);

@@ -50,7 +50,7 @@ std::size_t rows_needed(std::string_view cookie) {
     if (line.size() > line_capacity) return SIZE_MAX;
     std::memcpy(database::choice.cookie_text, line.data(), line.size());
     database::choice.cookie_text[line.size()] = '\0';
-    database::lay_out_cookie();
+    database::lay_out_cookie(0);  // the height is not wanted
     rows += std::strlen(database::choice.display_grid) / database::grid_columns;
     line_start = line_end + 1;
   }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "codec/codec.h"
-#include "database/data_file.h"
 #include "database/database.h"
 #include "files/write_file.h"
 #include "tools/charset.h"
@@ -24,8 +23,8 @@ bool refuse_operands(const Arguments& args, std::size_t wanted) {
   return true;
 }
 
-int damaged(const Arguments& args, const std::string& damage) {
-  complain(args, "'" + args.data_file + "': " + damage);
+int damaged(const Arguments& args, const database::Damage& damage) {
+  complain(args, "'" + args.data_file + "': " + database::describe(damage));
   return exit_failure;
 }
 
@@ -48,6 +47,14 @@ int print_grid(const Arguments& args) {
   return write_stdout(args, lines.data(), lines.size()) ? exit_ok : exit_failure;
 }
 
+// The chosen cookie in the viewer's rows; the window height is not wanted.
+int print_cookie(const Arguments& args, std::uint32_t number) {
+  if (const database::Damage damage = database::load_cookie(args.data_file.c_str(), number))
+    return damaged(args, damage);
+  database::lay_out_cookie(0);
+  return print_grid(args);
+}
+
 bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, number);
@@ -59,10 +66,8 @@ bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
 int run_unpack(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   std::vector<std::string> cookies;
-  if (const std::string damage = database::read_all_cookies(args.data_file.c_str(), cookies);
-      !damage.empty()) {
+  if (const database::Damage damage = database::read_all_cookies(args.data_file.c_str(), cookies))
     return damaged(args, damage);
-  }
   const std::string text = cp1252_to_utf8(join_fortune_text(cookies));
   if (args.output.empty())
     return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
@@ -75,15 +80,11 @@ int run_unpack(const Arguments& args) {
 
 int run_verify(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
-  if (const std::string damage = database::verify_data_file(args.data_file.c_str());
-      !damage.empty()) {
+  if (const database::Damage damage = database::verify_data_file(args.data_file.c_str()))
     return damaged(args, damage);
-  }
   database::DataFileSummary summary;
-  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary);
-      !damage.empty()) {
+  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
     return damaged(args, damage);
-  }
   std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.data_file.c_str(),
               summary.cookie_count, summary.block_count,
               static_cast<unsigned long long>(summary.file_size));
@@ -97,40 +98,37 @@ int run_show(const Arguments& args) {
     complain(args, "'" + args.operands[0] + "' is not a cookie number (0, 1, 2, ...)");
     return exit_usage;
   }
-  database::reader.file_name = args.data_file.c_str();
-  if (const std::string damage = database::load_cookie(number); !damage.empty())
-    return damaged(args, damage);
-  return print_grid(args);
+  return print_cookie(args, number);
 }
 
 int run_random(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
-  database::reader.file_name = args.data_file.c_str();
-  if (const std::string damage = database::load_random_cookie(); !damage.empty())
+  database::DataFileSummary summary;
+  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
     return damaged(args, damage);
-  return print_grid(args);
+  database::seed_random();
+  return print_cookie(args, database::draw_cookie_number(summary.cookie_count));
 }
 
 int run_stats(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   database::DataFileSummary summary;
-  if (const std::string damage = database::read_summary(args.data_file.c_str(), summary);
-      !damage.empty()) {
+  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
     return damaged(args, damage);
-  }
   std::uint64_t compressed = 0;
   std::uint64_t text = 0;
-  database::Damage damage = database::open_data_file(args.data_file.c_str());
-  if (damage == database::Damage::none) damage = database::read_header();
-  for (std::uint32_t block = 0; block < summary.block_count && damage == database::Damage::none;
+  using database::DamageKind;
+  DamageKind damage = database::open_data_file(args.data_file.c_str());
+  if (damage == DamageKind::none) damage = database::read_header();
+  for (std::uint32_t block = 0; block < summary.block_count && damage == DamageKind::none;
        ++block) {
     damage = database::read_block_entries(block);
-    if (damage == database::Damage::none) damage = database::read_block();
+    if (damage == DamageKind::none) damage = database::read_block();
     compressed += database::reader.block_length;
     text += codec::output_total;
   }
   database::close_data_file();
-  if (damage != database::Damage::none) return damaged(args, database::damage_text(damage));
+  if (damage != DamageKind::none) return damaged(args, {damage});
 
   const double bits_per_character =
       text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);

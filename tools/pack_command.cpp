@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database/data_file_writer.h"
+#include "database/format.h"
 #include "files/write_file.h"
 #include "tools/block_plan.h"
 #include "tools/commands.h"
@@ -15,7 +16,7 @@ namespace {
 
 void print_summary(const CookieSource& source, const BlockPlan& plan, const std::string& output,
                    std::size_t file_size) {
-  const std::size_t blocks = (plan.cookies.size() + 99) / 100;
+  const std::size_t blocks = database::block_count(plan.cookies.size());
   std::printf("packed: %zu cookies from %zu file%s in %zu blocks, %zu bytes to \"%s\"\n",
               plan.cookies.size(), source.files, source.files == 1 ? "" : "s", blocks, file_size,
               output.c_str());

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 
+#include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
 #include "database/database.h"
@@ -49,7 +50,7 @@ void ViewerTest::SetUp() {
 
   // A fixed generator makes every run the same; tests still read the choice
   // back rather than assume it.
-  database::choice.seeded = true;
+  app::history.seeded = true;
   database::choice.random_state = 1;
 }
 
@@ -63,7 +64,8 @@ void ViewerTest::reset_everything() {
   fw::scripted::reset_windows();
   fw::scripted::reset_dialogs();
   settings::reset_settings();
-  database::release_history();
+  app::release_history();
+  app::history = app::History{};
   if (database::reader.file != nullptr) std::fclose(database::reader.file);
   database::reader = database::Reader{};
   database::choice = database::Choice{};
@@ -97,9 +99,9 @@ void ViewerTest::write_settings(int scr, const std::string& font_text, int siz, 
 void take_snapshot(std::vector<Snapshot>& into) {
   Snapshot snapshot;
   snapshot.cookie_number = database::reader.cookie_number;
-  snapshot.history_count = database::choice.history_count;
+  snapshot.history_count = app::history.count;
   snapshot.window_height = database::choice.window_height;
-  snapshot.history = database::choice.history;
+  snapshot.history = app::history.ring;
   if (fw::scripted::WindowRecord* frame = fw::scripted::current_frame()) {
     snapshot.client =
         fw::scripted::windows.records[static_cast<std::size_t>(frame->children.at(0))].window;

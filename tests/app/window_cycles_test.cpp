@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/database.h"
 #include "settings/settings.h"
@@ -84,7 +85,7 @@ TEST_F(ViewerTest, HistoryRingIsAllocatedOnceAndTheFirstCycleAloneRefreshesOnIts
   EXPECT_EQ(seen[0].history_count, 1);
   EXPECT_EQ(seen[1].history_count, 2);
   EXPECT_EQ(seen[2].history_count, 3);
-  EXPECT_EQ(database::choice.history, nullptr);  // released at the end
+  EXPECT_EQ(app::history.ring, nullptr);  // released at the end
   EXPECT_EQ(windows.cycles.size(), 3u);
 }
 
@@ -104,7 +105,7 @@ TEST_F(ViewerTest, OkAndTheCloseBoxEndTheLastCycleWithStatusZero) {
   EXPECT_EQ(app::lifetime.restart_request, app::no_restart);
 
   reset_everything();
-  database::choice.seeded = true;
+  app::history.seeded = true;
   write_settings(0, "Courier New", 13, 639);
   click(app::CM_NEW);
   close_box();

@@ -1,61 +1,62 @@
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
 
 #include "codec/codec.h"
-#include "database/data_file.h"
 #include "database/database.h"
-#include "database_fixture.h"
-#include "settings/settings.h"
 
-namespace database_test {
 namespace {
 
 using database::choice;
-using database::Damage;
 
-class CutTest : public DatabaseTest {
- protected:
-  void block_is(const std::string& text) {
-    ASSERT_LE(text.size(), sizeof codec::output_buffer);
-    std::memcpy(codec::output_buffer, text.data(), text.size());
-    codec::output_total = static_cast<std::uint32_t>(text.size());
+void block_is(const std::string& text) {
+  std::memcpy(codec::output_buffer, text.data(), text.size());
+  codec::output_total = static_cast<std::uint32_t>(text.size());
+}
+
+std::string cut(std::uint32_t k) {
+  if (database::cut_cookie(k) != database::DamageKind::none) return "<damaged>";
+  return choice.cookie_text;
+}
+
+TEST(Cut, CookiesOfABlock) {
+  struct Case {
+    std::string block;
+    std::uint32_t k;
+    std::string cookie;
+  };
+  const std::string lines = "first cookie\n%%\nsecond line one\nsecond line two\n%%\n";
+  const Case cases[] = {
+      {lines, 0, "first cookie"},
+      {lines, 1, "\nsecond line one\nsecond line two"},
+      {lines, 2, "<damaged>"},
+      {"x\n%%\n100% sure\n%%\n", 1, "\n10"},  // a single "%" ends the cookie early
+      {"a\n%%%b\n%%\n", 0, "a"},              // overlapping separators each count
+      {"a\n%%%b\n%%\n", 1, ""},
+      {"a\n%%%b\n%%\n", 2, "b"},
+      {"a\n%%%b\n%%\n", 3, "<damaged>"},  // starts after the last separator, no "%" follows
+      {"", 0, "<damaged>"},
+      {"\n%%\n\n%%\n", 1, "\n"},
+      {"a\n%", 1, "<damaged>"},
+      {"short\n%%\n" + std::string(3000, 'y') + "\n%%\n", 1, "\n" + std::string(1998, 'y')},
+  };
+  for (const Case& c : cases) {
+    block_is(c.block);
+    EXPECT_EQ(cut(c.k), c.cookie) << c.block.substr(0, 20) << " k=" << c.k;
   }
-  std::string cut(std::uint32_t k) {
-    const Damage damage = database::cut_cookie_at(k);
-    return damage == Damage::none ? std::string(choice.cookie_text) : "<damaged>";
-  }
-};
-
-TEST_F(CutTest, CookiesOfAWellFormedBlock) {
-  block_is("first cookie\n%%\nsecond line one\nsecond line two\n%%\n");
-  EXPECT_EQ(cut(0), "first cookie");
-  EXPECT_EQ(cut(1), "\nsecond line one\nsecond line two");
-  EXPECT_EQ(cut(2), "<damaged>");
-  EXPECT_EQ(choice.cookie_text[0], '\0');
+  EXPECT_EQ(choice.cookie_text[1999], '\0');
 }
 
-TEST_F(CutTest, SinglePercentEndsTheCookieEarly) {
-  block_is("x\n%%\n100% sure\n%%\n");
-  EXPECT_EQ(cut(1), "\n10");
-}
-
-TEST_F(CutTest, OverlappingSeparatorsAreEachCounted) {
-  block_is("a\n%%%b\n%%\n");
-  EXPECT_EQ(cut(0), "a");
-  EXPECT_EQ(cut(1), "");
-  EXPECT_EQ(cut(2), "b");
-  EXPECT_EQ(cut(3), "<damaged>");  // starts after the last separator, no "%" follows
-}
-
-TEST_F(CutTest, NothingBeyondTheTextCounts) {
+TEST(Cut, NothingBeyondTheTextCounts) {
   block_is("abc");
   codec::output_buffer[3] = '%';
   codec::output_buffer[4] = '%';
   EXPECT_EQ(cut(0), "<damaged>");
+  EXPECT_EQ(choice.cookie_text[0], '\0');
   block_is("a\n%");
   codec::output_buffer[3] = '%';
   EXPECT_EQ(cut(0), "a");
-  EXPECT_EQ(cut(1), "<damaged>");
 
   std::memset(codec::output_buffer, 'x', sizeof codec::output_buffer);
   codec::output_total = sizeof codec::output_buffer;
@@ -66,114 +67,48 @@ TEST_F(CutTest, NothingBeyondTheTextCounts) {
   EXPECT_EQ(cut(1), "<damaged>");
 }
 
-TEST_F(CutTest, EmptyBlockAndEmptyCookies) {
-  block_is("");
-  EXPECT_EQ(cut(0), "<damaged>");
-  block_is("\n%%\n\n%%\n");
-  EXPECT_EQ(cut(0), "");
-  EXPECT_EQ(cut(1), "\n");
+std::string padded(const std::string& text) {
+  return text + std::string(80 - text.size() % 80, ' ');
 }
 
-TEST_F(CutTest, LongCookieIsTruncatedTo1999Characters) {
-  block_is("short\n%%\n" + std::string(3000, 'y') + "\n%%\n");
-  const std::string cookie = cut(1);
-  EXPECT_EQ(cookie.size(), 1999u);
-  EXPECT_EQ(cookie, std::string(1, '\n').append(1998, 'y'));
-  EXPECT_EQ(choice.cookie_text[1999], '\0');
-}
-
-TEST_F(CutTest, CutCookieTakesTheChosenNumberModuloTheBlock) {
-  block_is("zero\n%%\none\n%%\ntwo\n%%\n");
-  database::reader.cookie_number = 402;
-  EXPECT_EQ(problem_of([] { database::cut_cookie(); }), 0);
-  EXPECT_STREQ(choice.cookie_text, "\ntwo");
-  database::reader.cookie_number = 403;
-  EXPECT_EQ(problem_of([] { database::cut_cookie(); }), 2);
-}
-
-class LayoutTest : public DatabaseTest {
- protected:
-  void lay_out(const std::string& cookie, int siz = 13) {
-    ASSERT_LT(cookie.size(), sizeof choice.cookie_text);
-    std::memcpy(choice.cookie_text, cookie.c_str(), cookie.size() + 1);
-    settings::current.siz = siz;
-    database::lay_out_cookie();
-  }
-  static std::string grid() { return choice.display_grid; }
-  static std::string row(int r) { return grid().substr(static_cast<std::size_t>(r) * 80, 80); }
-  static std::size_t rows() { return grid().size() / 80; }
-  static std::string padded(const std::string& text) {
-    return text + std::string(80 - text.size(), ' ');
-  }
-};
-
-TEST_F(LayoutTest, BlankLinesVanish) {
-  lay_out("a\n\nb");
-  EXPECT_EQ(grid(), padded("a") + padded("b"));
-  EXPECT_EQ(choice.window_height, 2 * 13 + 60);
-  lay_out("\n\nonly\n");
-  EXPECT_EQ(grid(), padded("only"));
-}
-
-TEST_F(LayoutTest, LeadingSpaceDroppedOnlyBeforeALetter) {
-  lay_out(" Hello\n 42\n \xE9t\xE9\n  two\n z\n {");
-  ASSERT_EQ(rows(), 6u);
-  EXPECT_EQ(row(0), padded("Hello"));
-  EXPECT_EQ(row(1), padded(" 42"));
-  EXPECT_EQ(row(2), padded(" \xE9t\xE9"));
-  EXPECT_EQ(row(3), padded("  two"));
-  EXPECT_EQ(row(4), padded("z"));
-  EXPECT_EQ(row(5), padded(" {"));
-  lay_out(" ");
-  EXPECT_EQ(grid(), padded(" "));
-}
-
-TEST_F(LayoutTest, LongLinesContinueOnTheNextRow) {
+TEST(Layout, RowsOfTheGrid) {
+  struct Case {
+    std::string cookie;
+    std::string grid;
+  };
   const std::string eighty(80, 'x');
-  lay_out(eighty + "\nnext");
-  EXPECT_EQ(grid(), eighty + padded("next"));
-  lay_out(eighty + " Hello there");
-  EXPECT_EQ(grid(), eighty + padded("Hello there"));
-  lay_out(eighty + " 1");
-  EXPECT_EQ(grid(), eighty + padded(" 1"));
-  lay_out(eighty + "\n");
-  EXPECT_EQ(grid(), eighty);
-  EXPECT_EQ(choice.window_height, 13 + 60);
+  const Case cases[] = {
+      {"a\n\nb", padded("a") + padded("b")},  // blank lines vanish
+      {"\n\nonly\n", padded("only")},
+      {" Hello\n 42\n \xE9t\xE9\n  two\n z\n {", padded("Hello") + padded(" 42") +
+                                                     padded(" \xE9t\xE9") + padded("  two") +
+                                                     padded("z") + padded(" {")},
+      {" ", padded(" ")},
+      {eighty + "\nnext", eighty + padded("next")},
+      {eighty + " Hello there", eighty + padded("Hello there")},
+      {eighty + " 1", eighty + padded(" 1")},
+      {eighty + "\n", eighty},
+      {"a\tb\rc", padded("a\tb\rc")},
+      {"", ""},
+      {std::string(1999, 'w'), std::string(1999, 'w') + " "},  // 25 rows: the grid is full
+  };
+  for (const Case& c : cases) {
+    std::strcpy(choice.cookie_text, c.cookie.c_str());
+    database::lay_out_cookie(13);
+    EXPECT_EQ(choice.display_grid, c.grid) << c.cookie.substr(0, 20);
+    EXPECT_EQ(choice.window_height, static_cast<int>(c.grid.size() / 80) * 13 + 60);
+  }
 }
 
-TEST_F(LayoutTest, ControlCharactersArePlacedAsTheyAre) {
-  lay_out("a\tb\rc");
-  EXPECT_EQ(grid(), padded("a\tb\rc"));
-}
-
-TEST_F(LayoutTest, EmptyCookieHasNoRows) {
-  lay_out("", 20);
-  EXPECT_EQ(grid(), "");
-  EXPECT_EQ(choice.window_height, 60);
-}
-
-TEST_F(LayoutTest, HeightFollowsRowsAndSiz) {
-  lay_out("1\n2\n3", 20);
-  EXPECT_EQ(choice.window_height, 3 * 20 + 60);
-  lay_out(std::string(161, 'q'), 7);
-  EXPECT_EQ(rows(), 3u);
-  EXPECT_EQ(choice.window_height, 3 * 7 + 60);
-}
-
-TEST_F(LayoutTest, MoreThan25RowsAreCutAt25) {
+TEST(Layout, MoreThan25RowsAreCutAt25AndHeightFollowsSiz) {
   std::string many;
   for (int i = 0; i < 40; ++i) many += "line " + std::to_string(i) + "\n";
   std::memset(choice.display_grid, '#', sizeof choice.display_grid);
-  lay_out(many);
-  EXPECT_EQ(rows(), 25u);
-  EXPECT_EQ(row(24), padded("line 24"));
-  EXPECT_EQ(choice.display_grid[2000], '\0');
-  EXPECT_EQ(choice.window_height, 25 * 13 + 60);
-
-  lay_out(std::string(1999, 'w'));
-  EXPECT_EQ(rows(), 25u);
-  EXPECT_EQ(grid(), std::string(1999, 'w') + " ");
+  std::strcpy(choice.cookie_text, many.c_str());
+  database::lay_out_cookie(7);
+  EXPECT_EQ(std::strlen(choice.display_grid), 2000u);
+  EXPECT_EQ(std::string(choice.display_grid + 24 * 80), padded("line 24"));
+  EXPECT_EQ(choice.window_height, 25 * 7 + 60);
 }
 
 }  // namespace
-}  // namespace database_test

@@ -1,45 +1,60 @@
-// Shared set-up of the database suites: fresh module state, a folder of
-// files of its own, and a way to see which Problem a call ended with.
+// Shared by the database suites: a folder of files of its own and
+// big-endian access to file images.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace database_test {
 
-class DatabaseTest : public ::testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
+using Bytes = std::vector<std::uint8_t>;
 
-  std::string path_of(const std::string& name) const;
-  std::string write_file(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
-  // A data file of the given cookies, made by the writer; its path.
-  std::string write_data_file(const std::string& name, const std::vector<std::string>& cookies);
-  // The settings file the viewer reads, with the given siz.
-  void write_settings(int siz) const;
+inline std::uint32_t be32_at(const Bytes& bytes, std::size_t at) {
+  return std::uint32_t{bytes.at(at)} << 24 | std::uint32_t{bytes.at(at + 1)} << 16 |
+         std::uint32_t{bytes.at(at + 2)} << 8 | std::uint32_t{bytes.at(at + 3)};
+}
+
+inline void put_be32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+// Cookies "cookie N" with a little variety in length and content.
+inline std::vector<std::string> numbered_cookies(std::size_t count) {
+  std::vector<std::string> cookies;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string cookie = "cookie " + std::to_string(i);
+    if (i % 7 == 3) cookie += "\nsecond line of " + std::to_string(i);
+    if (i % 11 == 5) cookie = " leading space " + cookie;
+    cookies.push_back(cookie);
+  }
+  return cookies;
+}
+
+class FolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::filesystem::temp_directory_path() / "drollbox-database-tests" /
+             (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+
+  std::string write_file(const std::string& name, const Bytes& bytes) const {
+    const std::string path = (folder / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
 
   std::filesystem::path folder;
 };
-
-// Runs call; the Problem code it ended the process with, or 0 when it returned.
-int problem_of(const std::function<void()>& call);
-
-// The next pick_cookie takes this cookie number (a step back to it).
-void next_pick_is(std::uint32_t number);
-
-// pick_cookie then load_block, as a refresh runs them.
-void pick_and_load();
-
-std::uint32_t be32_at(const std::vector<std::uint8_t>& bytes, std::size_t at);
-void put_be32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
-
-// Cookies "cookie N" with a little variety in length and content.
-std::vector<std::string> numbered_cookies(std::size_t count);
 
 }  // namespace database_test

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* cookie = database::choice.cookie_text;
   for (int row = 0; row < database::grid_rows; ++row) std::memcpy(cookie + 2 * row, "x\n", 2);
   cookie[2 * database::grid_rows] = '\0';
-  database::lay_out_cookie();
+  database::lay_out_cookie(read.siz);
   const std::int64_t height = std::int64_t{database::grid_rows} * read.siz + 60;
   FUZZ_CHECK(database::choice.window_height ==
              std::min<std::int64_t>(height, database::largest_window_height));

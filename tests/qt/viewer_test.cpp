@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "app/main_window.h"
+#include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
 #include "database/database.h"
@@ -116,7 +117,8 @@ Seen look_at(QWidget& frame) {
 
 void reset_viewer() {
   settings::reset_settings();
-  database::release_history();
+  app::release_history();
+  app::history = app::History{};
   database::reader = database::Reader{};
   database::choice = database::Choice{};
   app::reset_lifetime();

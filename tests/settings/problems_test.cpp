@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/problems.h"
+#include "problems/problems.h"
 #include "framework/scripted/dialogs.h"
 
 namespace {
@@ -14,7 +14,7 @@ class Problems : public ::testing::Test {
 
   static int exit_status_of(int code) {
     try {
-      app::report_problem(code);
+      problems::report_problem(code);
     } catch (const fw::scripted::ProcessExit& exit) {
       return exit.status;
     }
@@ -42,14 +42,14 @@ TEST_F(Problems, EachCodeShowsItsMessageAndEndsWithStatusMinusOne) {
     EXPECT_EQ(box.caption, "Drollbox Problem");
     EXPECT_EQ(box.kind, fw::BoxKind::problem);
     EXPECT_EQ(box.owner, nullptr);
-    EXPECT_STREQ(app::problem_message(code), message);
+    EXPECT_STREQ(problems::problem_message(code), message);
   }
 }
 
 TEST_F(Problems, UnassignedCodeStillEndsTheProcess) {
   for (int code : {0, 3, 4, 5, 11, -1}) {
     fw::scripted::reset_dialogs();
-    EXPECT_EQ(app::problem_message(code), nullptr) << code;
+    EXPECT_EQ(problems::problem_message(code), nullptr) << code;
     EXPECT_EQ(exit_status_of(code), -1) << code;
     ASSERT_EQ(dialogs.box_calls.size(), 1u);
     EXPECT_FALSE(dialogs.box_calls[0].text.empty());
@@ -63,7 +63,7 @@ TEST_F(Problems, BoxThatCannotBeShownStillEndsTheProcess) {
 }
 
 TEST_F(Problems, CancelNoticeReturns) {
-  app::show_cancelled_notice();
+  problems::show_cancelled_notice();
   ASSERT_EQ(dialogs.box_calls.size(), 1u);
   EXPECT_EQ(dialogs.box_calls[0].text, "Configuration cancelled, sir.");
   EXPECT_EQ(dialogs.box_calls[0].caption, "Drollbox Notify");

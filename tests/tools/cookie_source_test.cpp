@@ -12,7 +12,7 @@ namespace {
 
 std::size_t rows_of_whole_layout(const std::string& cookie) {
   std::memcpy(database::choice.cookie_text, cookie.c_str(), cookie.size() + 1);
-  database::lay_out_cookie();
+  database::lay_out_cookie(0);
   return std::strlen(database::choice.display_grid) / database::grid_columns;
 }
 

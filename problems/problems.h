@@ -1,7 +1,7 @@
 // Problem reports and notices: the one place every fatal problem ends.
 #pragma once
 
-namespace app {
+namespace problems {
 
 enum ProblemCode : int {
   problem_memory = 1,
@@ -23,4 +23,4 @@ const char* problem_message(int code);
 // "Configuration cancelled, sir." in a "Drollbox Notify" box; returns.
 void show_cancelled_notice();
 
-}  // namespace app
+}  // namespace problems

@@ -1,8 +1,8 @@
-#include "app/problems.h"
+#include "problems/problems.h"
 
 #include "framework/dialogs.h"
 
-namespace app {
+namespace problems {
 
 const char* problem_message(int code) {
   switch (code) {
@@ -38,4 +38,4 @@ void show_cancelled_notice() {
   fw::message_box(nullptr, "Configuration cancelled, sir.", "Drollbox Notify", fw::BoxKind::notice);
 }
 
-}  // namespace app
+}  // namespace problems

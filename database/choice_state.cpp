@@ -1,7 +1,0 @@
-#include "database/database.h"
-
-namespace database {
-
-Choice choice;
-
-}  // namespace database
