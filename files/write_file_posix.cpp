@@ -133,13 +133,22 @@ struct FileWriter::State {
         errno = ENAMETOOLONG;
         return false;
       }
+      // A signal between creating the file and recording its name would leave
+      // it behind, so the two happen with the guarded signals held back.
+      sigset_t held, previous;
+      sigemptyset(&held);
+      for (int signal_number : guarded_signals) sigaddset(&held, signal_number);
+      ::pthread_sigmask(SIG_BLOCK, &held, &previous);
       // 0666 less the umask, as any new file the program writes.
       descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      const int open_error = errno;
       if (descriptor >= 0) {
         std::memcpy(pending_temporary, temporary.c_str(), temporary.size() + 1);
         temporary_pending = true;
-        return true;
       }
+      ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+      if (descriptor >= 0) return true;
+      errno = open_error;
       if (errno != EEXIST) return false;
     }
     return false;
