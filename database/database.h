@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,8 +115,10 @@ struct DataFileSummary {
 Damage read_summary(const char* path, DataFileSummary& summary);
 // Cookie number of the file cut into choice.cookie_text.
 Damage load_cookie(const char* path, std::uint32_t number);
-// Every cookie of the file as the writer was given it.
-Damage read_all_cookies(const char* path, std::vector<std::string>& cookies);
+// Every cookie of the file in order, as the writer was given it, handed to
+// take one at a time, so memory holds one block whatever the file; take
+// returning false stops the walk there.
+Damage read_each_cookie(const char* path, const std::function<bool(std::string&&)>& take);
 // Header, index entries increasing and inside the file, every block decoding
 // inside the bounds, every cookie cutting; the first damage found.
 Damage verify_data_file(const char* path);

@@ -27,7 +27,8 @@ struct CookieSpan {
   std::uint32_t length;
 };
 
-// Visits every cookie of every block in order; stops at the first damage.
+// Visits every cookie of every block in order; stops at the first damage, or
+// where visit returns false.
 template <typename Visit>
 Damage walk_data_file(const char* path, Visit visit) {
   if (const DamageKind damage = open_and_read_header(path); damage != DamageKind::none)
@@ -56,7 +57,7 @@ Damage walk_data_file(const char* path, Visit visit) {
       }
       std::uint32_t end = 0;
       if (find_cookie_end(text, length, start, end) != DamageKind::none) return closing(at_cookie);
-      visit(k, CookieSpan{text + start, end - start});
+      if (!visit(k, CookieSpan{text + start, end - start})) return closing({});
     }
   }
   return closing({});
@@ -86,18 +87,17 @@ Damage load_cookie(const char* path, std::uint32_t number) {
   return closing(damage == DamageKind::none ? Damage{} : Damage{damage, at_cookie.where, number});
 }
 
-Damage read_all_cookies(const char* path, std::vector<std::string>& cookies) {
-  cookies.clear();
+Damage read_each_cookie(const char* path, const std::function<bool(std::string&&)>& take) {
   return walk_data_file(path, [&](std::uint32_t k, CookieSpan cookie) {
     std::string text(reinterpret_cast<const char*>(cookie.text), cookie.length);
     // After a separator the block text has the LF that ended the separator's line.
     if (k > 0 && !text.empty() && text.front() == '\n') text.erase(0, 1);
-    cookies.push_back(std::move(text));
+    return take(std::move(text));
   });
 }
 
 Damage verify_data_file(const char* path) {
-  return walk_data_file(path, [](std::uint32_t, CookieSpan) {});
+  return walk_data_file(path, [](std::uint32_t, CookieSpan) { return true; });
 }
 
 }  // namespace database

@@ -63,16 +63,40 @@ bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
 
 }  // namespace
 
+// Block by block: each block's cookies go out once read, so memory holds
+// one block whatever the file. An output file replaces the old one only when
+// complete; stdout has what came before a damage.
 int run_unpack(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
-  std::vector<std::string> cookies;
-  if (const database::Damage damage = database::read_all_cookies(args.data_file.c_str(), cookies))
-    return damaged(args, damage);
-  const std::string text = cp1252_to_utf8(join_fortune_text(cookies));
-  if (args.output.empty())
-    return write_stdout(args, text.data(), text.size()) ? exit_ok : exit_failure;
-  if (const files::WriteResult written = files::write_file(args.output, text); !written.ok()) {
-    complain(args, written.message());
+  files::FileWriter file;
+  const bool to_file = !args.output.empty();
+  if (const files::WriteResult opened = to_file ? file.open(args.output) : files::WriteResult{};
+      !opened.ok()) {
+    complain(args, opened.message());
+    return exit_failure;
+  }
+  std::vector<std::string> block;
+  bool written = true;
+  const auto flush = [&] {
+    const std::string text = cp1252_to_utf8(join_fortune_text(block));
+    block.clear();
+    if (!to_file) return written = written && write_stdout(args, text.data(), text.size());
+    if (const files::WriteResult result = file.write(text); written && !result.ok()) {
+      complain(args, result.message());
+      written = false;
+    }
+    return written;
+  };
+  const database::Damage damage =
+      database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
+        block.push_back(std::move(cookie));
+        return block.size() < database::cookies_per_block || flush();
+      });
+  if (damage) return damaged(args, damage);
+  if (!flush()) return exit_failure;
+  if (const files::WriteResult committed = to_file ? file.commit() : files::WriteResult{};
+      !committed.ok()) {
+    complain(args, committed.message());
     return exit_failure;
   }
   return exit_ok;

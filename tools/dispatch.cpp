@@ -37,7 +37,8 @@ const Command commands[] = {
      "  -o, --output OUT   the data file to write\n"},
     {"unpack", run_unpack,
      "usage: drollbox-db unpack [--file PATH] [-o OUT]\n"
-     "Writes every cookie of a data file as a UTF-8 fortune file (stdout by default).\n"
+     "Writes every cookie of a data file as a UTF-8 fortune file (stdout by default),\n"
+     "block by block. On damage OUT is left as it was; stdout has the blocks before it.\n"
      "  -o, --output OUT   the fortune file to write\n"},
     {"verify", run_verify,
      "usage: drollbox-db verify [--file PATH]\n"

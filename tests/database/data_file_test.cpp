@@ -83,7 +83,10 @@ TEST_F(DataFileTest, EveryCookieComesBackAsWritten) {
   bytes = database::build_data_file(cookies).bytes;
   path = write_file("round.dat", bytes);
   std::vector<std::string> read_back;
-  EXPECT_FALSE(database::read_all_cookies(path.c_str(), read_back));
+  EXPECT_FALSE(database::read_each_cookie(path.c_str(), [&](std::string&& cookie) {
+    read_back.push_back(cookie);
+    return true;
+  }));
   EXPECT_EQ(read_back, cookies);
   for (std::uint32_t number : {0u, 1u, 99u, 100u, 299u, 344u}) {
     ASSERT_FALSE(database::load_cookie(path.c_str(), number)) << number;
