@@ -1,5 +1,6 @@
 #include "tools/command_line.h"
 
+#include <charconv>
 #include <string_view>
 
 #include "places/places.h"
@@ -29,6 +30,36 @@ bool take_value(std::string_view arg, std::string_view name, int argc, const cha
   return false;
 }
 
+struct Flag {
+  const char* short_name;
+  const char* long_name;
+  bool Arguments::*field;
+};
+
+constexpr Flag flags[] = {
+    {"-s", "--short", &Arguments::short_only},  {"-l", "--long", &Arguments::long_only},
+    {"-w", "--wait", &Arguments::wait},         {"-i", "--ignore-case", &Arguments::ignore_case},
+    {"-E", "--extended", &Arguments::extended},
+};
+
+bool take_flag(std::string_view arg, Arguments& args) {
+  for (const Flag& flag : flags) {
+    if (arg == flag.short_name || arg == flag.long_name) {
+      args.*flag.field = true;
+      args.letters += flag.short_name[1];
+      return true;
+    }
+  }
+  return false;
+}
+
+void parse_limit(const std::string& text, Arguments& args) {
+  const char* end = text.data() + text.size();
+  const auto [stop, failure] = std::from_chars(text.data(), end, args.short_limit);
+  if (failure != std::errc() || stop != end) args.error = "-n wants a number of characters";
+  args.letters += 'n';
+}
+
 }  // namespace
 
 Arguments parse_arguments(int argc, const char* const* argv) {
@@ -42,6 +73,11 @@ Arguments parse_arguments(int argc, const char* const* argv) {
         options_done = true;
       } else if (arg == "--help" || arg == "-h") {
         args.help = true;
+      } else if (arg == "--version") {
+        args.version = true;
+      } else if (take_flag(arg, args)) {
+      } else if (std::string limit; take_value(arg, "-n", argc, argv, i, limit, args.error)) {
+        if (args.error.empty()) parse_limit(limit, args);
       } else if (take_value(arg, "--file", argc, argv, i, args.data_file, args.error) ||
                  take_value(arg, "--output", argc, argv, i, args.output, args.error) ||
                  take_value(arg, "-o", argc, argv, i, args.output, args.error)) {

@@ -13,6 +13,7 @@ int run_unpack(const Arguments& args);
 int run_verify(const Arguments& args);
 int run_show(const Arguments& args);
 int run_random(const Arguments& args);
+int run_search(const Arguments& args);
 int run_stats(const Arguments& args);
 
 // Parses the command line and runs the subcommand it names.

@@ -1,8 +1,13 @@
-// The subcommands that read a data file: unpack, verify, show, random, stats.
+// The subcommands that read a data file: unpack, verify, show, random, search, stats.
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <random>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "codec/codec.h"
@@ -24,7 +29,7 @@ bool refuse_operands(const Arguments& args, std::size_t wanted) {
 }
 
 int damaged(const Arguments& args, const database::Damage& damage) {
-  complain(args, "'" + args.data_file + "': " + database::describe(damage));
+  complain(args, "'" + args.shown_file + "': " + database::describe(damage));
   return exit_failure;
 }
 
@@ -61,6 +66,22 @@ bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
   return !text.empty() && error == std::errc() && stop == end;
 }
 
+// The numbers of the cookies whose length lies on the side of the limit
+// that -s or -l asks for.
+database::Damage numbers_by_length(const Arguments& args, std::vector<std::uint32_t>& fitting) {
+  std::uint32_t number = 0;
+  return database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
+    if ((cookie.size() <= args.short_limit) == args.short_only) fitting.push_back(number);
+    ++number;
+    return true;
+  });
+}
+
+// As fortune -w does: a second for every 20 characters, at least 6.
+void wait_to_read(std::size_t length) {
+  std::this_thread::sleep_for(std::chrono::seconds(std::max<std::size_t>(length / 20, 6)));
+}
+
 }  // namespace
 
 // Block by block: each block's cookies go out once read, so memory holds
@@ -69,7 +90,7 @@ bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
 int run_unpack(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
   files::FileWriter file;
-  const bool to_file = !args.output.empty();
+  const bool to_file = !args.output.empty() && args.output != standard_stream;
   if (const files::WriteResult opened = to_file ? file.open(args.output) : files::WriteResult{};
       !opened.ok()) {
     complain(args, opened.message());
@@ -109,7 +130,7 @@ int run_verify(const Arguments& args) {
   database::DataFileSummary summary;
   if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
     return damaged(args, damage);
-  std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.data_file.c_str(),
+  std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.shown_file.c_str(),
               summary.cookie_count, summary.block_count,
               static_cast<unsigned long long>(summary.file_size));
   return exit_ok;
@@ -127,11 +148,60 @@ int run_show(const Arguments& args) {
 
 int run_random(const Arguments& args) {
   if (refuse_operands(args, 0)) return exit_usage;
-  database::DataFileSummary summary;
-  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
-    return damaged(args, damage);
-  database::seed_random();
-  return print_cookie(args, database::draw_cookie_number(summary.cookie_count));
+  if (args.short_only && args.long_only) {
+    complain(args, "-s and -l exclude each other (see --help)");
+    return exit_usage;
+  }
+  std::uint32_t number = 0;
+  if (args.short_only || args.long_only) {
+    std::vector<std::uint32_t> fitting;
+    if (const database::Damage damage = numbers_by_length(args, fitting))
+      return damaged(args, damage);
+    if (fitting.empty()) {
+      complain(args, std::string("no cookie of ") + (args.short_only ? "at most " : "more than ") +
+                         std::to_string(args.short_limit) + " characters");
+      return exit_failure;
+    }
+    std::random_device seed;
+    std::mt19937 generator(seed());
+    number = fitting[std::uniform_int_distribution<std::size_t>(0, fitting.size() - 1)(generator)];
+  } else {
+    database::DataFileSummary summary;
+    if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
+      return damaged(args, damage);
+    database::seed_random();
+    number = database::draw_cookie_number(summary.cookie_count);
+  }
+  const int status = print_cookie(args, number);
+  if (status == exit_ok && args.wait) wait_to_read(std::strlen(database::choice.cookie_text));
+  return status;
+}
+
+int run_search(const Arguments& args) {
+  if (refuse_operands(args, 1)) return exit_usage;
+  std::regex pattern;
+  try {
+    auto syntax = args.extended ? std::regex::extended : std::regex::basic;
+    if (args.ignore_case) syntax |= std::regex::icase;
+    pattern.assign(args.operands[0], syntax | std::regex::nosubs);
+  } catch (const std::regex_error& error) {
+    complain(args, "'" + args.operands[0] + "' is not a regular expression: " + error.what());
+    return exit_usage;
+  }
+  std::size_t count = 0;
+  bool written = true;
+  const database::Damage damage =
+      database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
+        std::string text = cp1252_to_utf8(cookie);
+        if (!std::regex_search(text, pattern)) return true;
+        ++count;
+        text += "\n%\n";
+        return written = write_stdout(args, text.data(), text.size());
+      });
+  if (damage) return damaged(args, damage);
+  if (!written) return exit_failure;
+  std::fprintf(stderr, "%zu cookie%s matched\n", count, count == 1 ? "" : "s");
+  return count == 0 ? exit_failure : exit_ok;
 }
 
 int run_stats(const Arguments& args) {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "tools/commands.h"
+#include "tools/input.h"
 
 namespace tools {
 
@@ -11,6 +12,8 @@ namespace {
 struct Command {
   const char* name;
   int (*run)(const Arguments&);
+  const char* letters;  // the options of its own it takes
+  bool reads_data_file;
   const char* usage;
 };
 
@@ -19,38 +22,53 @@ constexpr const char* file_option =
     "                else the one installed with drollbox-db)\n";
 
 const Command commands[] = {
-    {"compress", run_compress,
+    {"compress", run_compress, "", false,
      "usage: drollbox-db compress < TEXT > STREAM\n"
      "Compresses stdin (at most 32767 bytes) into one raw codec stream on stdout.\n"},
-    {"decompress", run_decompress,
+    {"decompress", run_decompress, "", false,
      "usage: drollbox-db decompress < STREAM > TEXT\n"
      "Decompresses one raw codec stream (at most 32767 bytes) from stdin to stdout.\n"
      "A stream that decodes past 32769 bytes, or that has bytes left over after its\n"
      "end symbol, is reported as damaged and nothing is written.\n"},
-    {"pack", run_pack,
+    {"pack", run_pack, "", false,
      "usage: drollbox-db pack FILE... [-o OUT]\n"
      "Builds a data file from fortune files (cookies separated by lines holding a\n"
      "single \"%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
      "become \"?\". Cookies holding \"%\" or a zero byte, longer than 1999 characters,\n"
      "laid out to more than 25 rows of 80, or empty are skipped; the summary counts\n"
      "them. The output (default \"Drollbox.dat\") is replaced only once complete.\n"
-     "  -o, --output OUT   the data file to write\n"},
-    {"unpack", run_unpack,
+     "A FILE of \"-\" is standard input.\n"
+     "  -o, --output OUT   the data file to write (\"-\": standard output, and the\n"
+     "                     summary goes to standard error)\n"},
+    {"unpack", run_unpack, "", true,
      "usage: drollbox-db unpack [--file PATH] [-o OUT]\n"
      "Writes every cookie of a data file as a UTF-8 fortune file (stdout by default),\n"
      "block by block. On damage OUT is left as it was; stdout has the blocks before it.\n"
-     "  -o, --output OUT   the fortune file to write\n"},
-    {"verify", run_verify,
+     "  -o, --output OUT   the fortune file to write (\"-\": standard output)\n"},
+    {"verify", run_verify, "", true,
      "usage: drollbox-db verify [--file PATH]\n"
      "Checks the header, the index, that every block decodes inside the codec's\n"
      "bounds and that every cookie cuts. Exits 1 with the first damage found.\n"},
-    {"show", run_show,
+    {"show", run_show, "", true,
      "usage: drollbox-db show N [--file PATH]\n"
      "Prints cookie N (counted from 0) in the viewer's 80-column rows.\n"},
-    {"random", run_random,
-     "usage: drollbox-db random [--file PATH]\n"
-     "Prints a cookie chosen as the viewer chooses one, in its 80-column rows.\n"},
-    {"stats", run_stats,
+    {"random", run_random, "slnw", true,
+     "usage: drollbox-db random [-s | -l] [-n N] [-w] [--file PATH]\n"
+     "Prints a cookie chosen as the viewer chooses one, in its 80-column rows.\n"
+     "  -s, --short   only a cookie of at most N characters\n"
+     "  -l, --long    only a cookie of more than N characters\n"
+     "  -n N          the limit between short and long (default 160)\n"
+     "  -w, --wait    wait after printing: a second for every 20 characters, at least 6\n"
+     "A data file does not record which fortune files its cookies came from, so\n"
+     "there is no choice among them.\n"},
+    {"search", run_search, "iE", true,
+     "usage: drollbox-db search PATTERN [-i] [-E] [--file PATH]\n"
+     "Prints every cookie that matches the regular expression PATTERN (basic\n"
+     "syntax, as grep's), each followed by a line holding \"%\", and the number\n"
+     "of matches on standard error. Exits 1 when none matches.\n"
+     "  -i, --ignore-case   letter case does not matter\n"
+     "  -E, --extended      PATTERN is an extended regular expression\n"},
+    {"stats", run_stats, "", true,
      "usage: drollbox-db stats [--file PATH]\n"
      "Prints the cookie and block counts, the file, compressed and text sizes and\n"
      "the bits per character.\n"},
@@ -67,8 +85,10 @@ void print_overview(std::FILE* stream) {
       "  verify       check a data file\n"
       "  show N       print cookie N as the viewer lays it out\n"
       "  random       print a cookie chosen as the viewer chooses\n"
+      "  search P     print the cookies matching the regular expression P\n"
       "  stats        counts, sizes and bits per character of a data file\n"
-      "\"drollbox-db COMMAND --help\" describes one command.\n",
+      "\"drollbox-db COMMAND --help\" describes one command; --version tells the\n"
+      "version. A FILE of \"-\" is standard input, or standard output for -o.\n",
       stream);
 }
 
@@ -79,10 +99,22 @@ const Command* find_command(std::string_view name) {
   return nullptr;
 }
 
+// The first option given that the command has no use for; 0 when none.
+char foreign_letter(const Command& command, const Arguments& args) {
+  for (const char letter : args.letters) {
+    if (std::string_view(command.letters).find(letter) == std::string_view::npos) return letter;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int run_tool(int argc, const char* const* argv) {
-  const Arguments args = parse_arguments(argc, argv);
+  Arguments args = parse_arguments(argc, argv);
+  if (args.version) {
+    std::puts("drollbox-db " DROLLBOX_VERSION);
+    return exit_ok;
+  }
   if (args.command.empty() || args.command == "help") {
     print_overview(args.help || args.command == "help" ? stdout : stderr);
     return args.help || args.command == "help" ? exit_ok : exit_usage;
@@ -103,6 +135,25 @@ int run_tool(int argc, const char* const* argv) {
   if (!args.error.empty()) {
     complain(args, args.error + " (see --help)");
     return exit_usage;
+  }
+  if (const char letter = foreign_letter(*command, args); letter != 0) {
+    complain(args, std::string("has no option -") + letter + " (see --help)");
+    return exit_usage;
+  }
+  SpooledInput spooled;
+  args.shown_file = args.data_file;
+  if (command->reads_data_file) {
+    std::string reason;
+    if (args.data_file == standard_stream) {
+      args.shown_file = "standard input";
+      args.data_file = spooled.take_stdin(reason);
+    } else {
+      reason = why_unreadable(args.data_file);
+    }
+    if (!reason.empty()) {
+      complain(args, "cannot read '" + args.shown_file + "': " + reason);
+      return exit_failure;
+    }
   }
   return command->run(args);
 }

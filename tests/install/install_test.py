@@ -101,14 +101,15 @@ def check_viewer(desktop_file, prefix, work, env):
     manager = viewer = None
     try:
         env = dict(env, DISPLAY=desktop.env["DISPLAY"], XDG_CONFIG_HOME=config)
-        manager = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        manager_log = open(os.path.join(work, "openbox.log"), "w")
+        manager = subprocess.Popen(["openbox"], env=env, stdout=manager_log, stderr=manager_log)
         # A window mapped while the manager is still taking over may never show.
         wait_for("openbox", lambda: "window id" in subprocess.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True, text=True).stdout, 30)
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True, text=True).stdout, 90)
         viewer = subprocess.Popen(exec_line(desktop_file), env=env, cwd=os.path.join(work, "elsewhere"),
                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         try:
-            window = desktop.new_window("Drollbox v1.8.6", timeout=60)
+            window = desktop.new_window("Drollbox v1.8.6", timeout=90)
         except Failure:
             names = desktop.xdotool("search", "--name", ".", "getwindowname", "%@")
             desktop.screenshot("no-viewer-window")
