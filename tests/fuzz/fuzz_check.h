@@ -1,18 +1,24 @@
-// What every harness shares: the libFuzzer entry point each one defines, and
-// a check that stops the run (so libFuzzer keeps the input as a reproducer).
+// A failed check aborts, so libFuzzer keeps the input as a reproducer. Each
+// process has a scratch file of its own: harnesses run side by side.
 #pragma once
+#include <unistd.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
-#define FUZZ_CHECK(condition)                                                               \
-  do {                                                                                      \
-    if (!(condition)) {                                                                     \
-      std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                         \
-    }                                                                                       \
-  } while (false)
+#define FUZZ_CHECK(c) \
+  ((c) ? void()       \
+       : (std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #c), std::abort()))
+struct ScratchFile {
+  const std::string path = std::filesystem::temp_directory_path().string() + "/drollbox-fuzz-" +
+                           std::to_string(::getpid());
+  ~ScratchFile() { std::remove(path.c_str()); }
+  void hold(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+};
+inline std::string read_whole(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
