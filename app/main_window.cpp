@@ -1,7 +1,13 @@
+// The client window in which a cookie is read: the button bar, the display
+// font, the groove and the rows, the five commands and the About box.
 #include "app/main_window.h"
+
+#include <cstring>
 
 #include "app/refresh.h"
 #include "app/window_cycles.h"
+#include "database/database.h"
+#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace app {
@@ -20,7 +26,26 @@ constexpr ButtonPlace button_places[] = {
     {CM_CONFIG, "Config", 163}, {CM_ABOUT, "About", 323},
 };
 
+constexpr int groove_upper_row = 25;
+constexpr int groove_lower_row = 26;
+constexpr int first_text_row = 28;
+constexpr int text_left = 4;
+
 }  // namespace
+
+const char* const about_text =
+    "Drollbox v1.8.6\n"
+    "WinNT/95 May '96\n"
+    "Freely distributable. A cookie a day keeps the gloom away.\n"
+    "\n"
+    "   - the cookie bakers, for every text in the jar\n"
+    "   - the context model and its arithmetic coder\n"
+    "   - the testers on every supported system\n"
+    "   - you, for reading\n"
+    "\n"
+    "Supported with following OS: Amiga, Unix,\n"
+    "Digital Unix, Linux, Sun, MsDOS and WinNT/95.\n"
+    "There are 66711 cookies for you to read :-)";
 
 TMainWindow::TMainWindow() : fw::TWindow(nullptr, "") {
   set_background(fw::system_colour(fw::SystemColour::menu));
@@ -70,6 +95,47 @@ void TMainWindow::on_about() {
 
 void TMainWindow::on_ok() {
   close_window();
+}
+
+void TMainWindow::set_up_window() {
+  fw::TWindow::set_up_window();
+  make_display_font(settings::current.siz);
+}
+
+// The face is font_text whole, " Bold" and " Italic" included, at normal
+// weight: the platform's font matching decides what that looks like.
+void TMainWindow::make_display_font(int height) {
+  display_font_.reset();
+  display_font_ = fw::TFont::create({settings::current.font_text, height});
+  if (!display_font_) problems::report_problem(problems::problem_illegal_font);
+}
+
+void TMainWindow::paint_cookie(fw::PaintContext& dc) {
+  const int wit = settings::current.wit;
+  for (int x = 6; x < wit - 16; ++x) {
+    dc.set_pixel(x, groove_lower_row, fw::system_colour(fw::SystemColour::highlight_text));
+  }
+  for (int x = 5; x < wit - 17; ++x) {
+    dc.set_pixel(x, groove_upper_row, fw::system_colour(fw::SystemColour::inactive_caption));
+  }
+
+  const fw::TFont* previous_font = nullptr;
+  if (display_font_) previous_font = dc.select_font(display_font_.get());
+  dc.set_text_background(fw::system_colour(fw::SystemColour::menu));
+
+  // The layout leaves whole rows of grid_columns characters and a terminator.
+  const char* row = database::choice.display_grid;
+  for (int y = first_text_row; *row != '\0'; y += settings::current.siz) {
+    const auto length = static_cast<int>(strnlen(row, database::grid_columns));
+    dc.text_out(text_left, y, row, length);
+    row += length;
+  }
+
+  if (display_font_) dc.select_font(previous_font);
+}
+
+void TMainWindow::show_about() {
+  fw::message_box(this, about_text, about_caption, fw::BoxKind::notice);
 }
 
 }  // namespace app

@@ -14,6 +14,9 @@ inline constexpr int CM_ABOUT = 103;
 inline constexpr int CM_OK = 104;
 inline constexpr int CM_PREV = 105;
 
+extern const char* const about_text;
+inline constexpr const char* about_caption = "About Drollbox...";
+
 inline constexpr int button_top = 1;
 inline constexpr int button_width = 55;
 inline constexpr int button_height = 20;

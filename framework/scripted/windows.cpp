@@ -47,13 +47,9 @@ void paint_window(WindowRecord& target) {
   while (!record_at(frame).is_frame) frame = record_at(frame).parent;
 
   PaintRecord record;
-  record.window = target.serial;
-  record.erased = target.window->has_background;
   record.erased_with = target.window->background;
   RecordingContext dc(record);
   target.window->handle_paint(dc);
-  record.font_at_end = dc.font_now();
-  windows.log.push_back("paint " + target.title);
   cycle_of_frame(frame).paints.push_back(std::move(record));
 }
 
@@ -80,7 +76,6 @@ void destroy_tree(TWindow& window) {
   WindowRecord& record = record_for(window);
   record.alive = false;
   record.window = nullptr;
-  windows.log.push_back("destroy " + record.title);
   const std::vector<TWindow*> children = window.children();
   window.handle_destroyed();
   for (TWindow* child : children) destroy_tree(*child);
@@ -151,7 +146,6 @@ void click(int command_id) {
     WindowRecord* button = frame ? live_button(*frame, command_id) : nullptr;
     if (button == nullptr)
       throw ScriptError("no live button with id " + std::to_string(command_id));
-    windows.log.push_back("click " + button->title);
     button->window->parent()->handle_command(command_id);
   });
 }
@@ -161,7 +155,6 @@ void close_box() {
     WindowRecord* frame = current_frame();
     if (frame == nullptr) throw ScriptError("close box without a frame");
     ++frame->close_requests;
-    windows.log.push_back("close box " + frame->title);
     frame->window->handle_close();
   });
 }
@@ -186,7 +179,6 @@ namespace fw {
 using namespace fw::scripted;
 
 Colour system_colour(SystemColour which) {
-  ++windows.colour_reads;
   return scripted_colour(which);
 }
 
@@ -211,14 +203,12 @@ void create_window(TWindow& window) {
   WindowRecord& stored = windows.records.back();
   if (stored.parent >= 0) record_at(stored.parent).children.push_back(stored.serial);
   if (stored.is_frame) windows.cycles.push_back(CycleRecord{stored.serial, {}, false, 0});
-  windows.log.push_back("create " + stored.title);
   window.peer = &stored;
 }
 
 void show_window(TFrameWindow& frame) {
   record_for(frame).shown = true;
   windows.paint_pending = true;
-  windows.log.push_back("show " + frame.title);
 }
 
 void destroy_window(TWindow& window) {
@@ -229,7 +219,6 @@ void send_close(TWindow& window) {
   if (!window.alive()) return;
   WindowRecord& record = record_for(window);
   ++record.close_requests;
-  windows.log.push_back("close " + record.title);
   window.handle_close();
 }
 
@@ -237,7 +226,6 @@ void post_close(TWindow& window) {
   if (!window.alive()) return;
   WindowRecord& record = record_for(window);
   ++record.close_requests;
-  windows.log.push_back("post close " + record.title);
   windows.posted_closes.push_back(record.serial);
 }
 
@@ -274,7 +262,6 @@ int run_event_loop() {
 }
 
 void end_event_loop(int status) {
-  windows.log.push_back("end loop " + std::to_string(status));
   if (!windows.loop_running) return;
   windows.loop_running = false;
   windows.loop_status = status;
@@ -287,14 +274,12 @@ void end_event_loop(int status) {
 void* create_font(const FontSpec& font_spec) {
   if (windows.fail_fonts) return nullptr;
   windows.fonts.push_back(FontRecord{static_cast<int>(windows.fonts.size()) + 1, font_spec, false});
-  windows.log.push_back("font " + font_spec.face);
   return &windows.fonts.back();
 }
 
 void delete_font(void* handle) {
   if (handle == nullptr) return;
   auto* font = static_cast<FontRecord*>(handle);
-  if (font->deleted) ++windows.font_double_deletes;
   font->deleted = true;
 }
 

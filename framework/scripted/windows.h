@@ -57,14 +57,11 @@ struct TextRun {
 };
 
 struct PaintRecord {
-  int window = -1;
-  bool erased = false;
   Colour erased_with;
   std::vector<Pixel> pixels;
   std::vector<int> font_selections;  // in order, 0 for the context's own font
   std::vector<TextRun> runs;
   std::vector<Colour> text_backgrounds;
-  int font_at_end = 0;
 };
 
 struct CycleRecord {
@@ -80,13 +77,10 @@ struct Windows {
   std::vector<CycleRecord> cycles;  // one per frame created
   std::deque<std::function<void()>> script;
   std::deque<int> posted_closes;
-  std::vector<std::string> log;  // "create Drollbox v1.8.6", "close ...", ...
   bool fail_fonts = false;
   bool loop_running = false;
   bool paint_pending = false;
   int loop_status = 0;
-  int colour_reads = 0;
-  int font_double_deletes = 0;
 };
 extern Windows windows;
 
@@ -106,7 +100,6 @@ class RecordingContext : public PaintContext {
   void text_out(int x, int y, const char* text, int length) override;
   const TFont* select_font(const TFont* font) override;
   Colour set_text_background(Colour colour) override;
-  int font_now() const { return font_serial(font_); }
 
  private:
   PaintRecord& record_;

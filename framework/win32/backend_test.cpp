@@ -151,36 +151,6 @@ TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAskedAndClickingRunsTheCommand)
   EXPECT_TRUE(checked);
 }
 
-TEST(Win32Windows, ClosingTheClientTakesButtonsAndFrameAlongAndEndsTheLoop) {
-  REQUIRE_DISPLAY();
-  App app;
-  static std::vector<HWND> platform_windows;
-  platform_windows.clear();
-  app.during = [](App& a) {
-    platform_windows = {hwnd(a.main_window()), hwnd(a.client), hwnd(a.client->children()[0]),
-                        hwnd(a.client->children()[1])};
-    a.client->close_window();  // sent: handled before close_window returns
-    EXPECT_FALSE(a.client->alive());
-    EXPECT_FALSE(a.client->children()[0]->alive());
-    EXPECT_FALSE(a.client->children()[1]->alive());
-    EXPECT_TRUE(a.main_window()->alive()) << "the frame closes through its queue";
-  };
-  EXPECT_EQ(run_cycle(app), 0);
-  EXPECT_FALSE(app.main_window()->alive());
-  ASSERT_EQ(platform_windows.size(), 4u);
-  for (HWND gone : platform_windows) EXPECT_FALSE(IsWindow(gone));
-}
-
-TEST(Win32Windows, ClosingTheFrameEndsTheLoopAndLeavesNoWindow) {
-  REQUIRE_DISPLAY();
-  App app;
-  app.during = [](App& a) { SendMessageA(hwnd(a.main_window()), WM_CLOSE, 0, 0); };
-  EXPECT_EQ(run_cycle(app), 0);
-  EXPECT_FALSE(app.main_window()->alive());
-  EXPECT_FALSE(app.client->alive());
-  for (fw::TWindow* button : app.client->children()) EXPECT_FALSE(button->alive());
-}
-
 // A memory bitmap stands in for a window's device context.
 struct Canvas {
   HDC dc = CreateCompatibleDC(nullptr);

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/about.h"
 #include "app/main_window.h"
 #include "app/window_cycles.h"
 #include "database/database.h"

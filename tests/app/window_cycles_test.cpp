@@ -116,13 +116,5 @@ TEST_F(ViewerTest, OkAndTheCloseBoxEndTheLastCycleWithStatusZero) {
   EXPECT_EQ(fw::scripted::client_of(windows.cycles[1])->close_requests, 0);
 }
 
-TEST_F(ViewerTest, AScriptThatRunsOutIsATestErrorNotAHang) {
-  write_settings(0, "Courier New", 13, 639);
-  EXPECT_THROW(run(), fw::scripted::ScriptError);
-  reset_everything();
-  click(4242);
-  EXPECT_THROW(run(), fw::scripted::ScriptError);
-}
-
 }  // namespace
 }  // namespace viewer_test

@@ -1,5 +1,5 @@
 // The viewer on the Qt backend, headless: a first run without settings, the
-// five commands, the painted window, and a foreign data file.
+// five commands and the painted windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -278,31 +278,6 @@ TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
         (output_folder / ("window-" + std::to_string(i) + ".png")).string()));
   }
   reset_viewer();
-}
-
-// In a child process: the problem box is answered and its text printed, so
-// the parent can check the message and the exit status.
-void run_with_foreign_data_file() {
-  reset_viewer();
-  RunFolder folder("foreign");
-  write_file("Drollbox.dat", std::string(400, 'x'));
-  write_file("Drollbox.cfg", ":Config:\r\nscr=1\r\nfon=Courier New\r\nsiz=13\r\nwit=639\r\n");
-  fw::qt::application();
-  ModalScript script;
-  script.answer_box("Drollbox Problem", "OK", [](QMessageBox& box) {
-    std::fprintf(stderr, "problem: %s; buttons: %s; windows: %d\n", qPrintable(box.text()),
-                 qPrintable(qt_test::labels_left_to_right(box).join(',')),
-                 fw::qt::state.frames_created);
-  });
-  script.start();
-  app::run_window_cycles(0, nullptr);
-  std::_Exit(7);
-}
-
-TEST(QtViewerDeathTest, ForeignDataFileShowsTheProblemAndEndsWithMinusOne) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(run_with_foreign_data_file(), testing::ExitedWithCode(255),
-              "problem: Couldn't identify data file\\.; buttons: OK; windows: 0");
 }
 
 }  // namespace
