@@ -86,8 +86,9 @@ void pick_cookie() {
 }
 
 void load_block() {
-  stop_on(database::read_block());
-  stop_on(database::cut_cookie(reader.cookie_number % database::cookies_per_block));
+  const std::uint32_t k = reader.cookie_number % database::cookies_per_block;
+  stop_on(database::read_block_through_cookie(k));
+  stop_on(database::cut_cookie(k));
   database::close_data_file();
 }
 

@@ -32,6 +32,15 @@ DamageKind find_cookie_end(const std::uint8_t* text, std::uint32_t length, std::
   return DamageKind::missing_separator;
 }
 
+// Every separator is seen once, when its second "%" is written, so that the
+// count runs as cut_cookie's scan counts (overlapping ones included).
+bool CookieEndWatch::cookie_complete(const std::uint8_t* text, std::uint32_t length) {
+  const std::uint32_t newest = length - 1;
+  if (separators_ == k_) return newest >= start_;
+  if (newest > 0 && text[newest - 1] == percent && ++separators_ == k_) start_ = length;
+  return false;
+}
+
 DamageKind cut_cookie(std::uint32_t k) {
   const std::uint8_t* text = codec::output_buffer;
   const std::uint32_t length = codec::output_total;

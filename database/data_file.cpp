@@ -102,7 +102,9 @@ DamageKind read_block_entries(std::uint32_t block) {
   return DamageKind::none;
 }
 
-DamageKind read_block() {
+namespace {
+
+DamageKind decompress_block(const codec::StopRule& rule) {
   if (reader.block_length > static_cast<std::uint32_t>(codec::input_capacity))
     return DamageKind::block_too_long;
   if (!seek_to(data_area_start() + reader.block_start)) return DamageKind::ends_early;
@@ -112,7 +114,7 @@ DamageKind read_block() {
   if (reader.ran_past_end) return DamageKind::ends_early;
   codec::input_remaining = static_cast<std::int32_t>(reader.block_length);
   codec::input_position = 0;
-  switch (codec::run_decompressor()) {
+  switch (codec::run_decompressor(rule)) {
     case codec::RunStatus::ok:
       return DamageKind::none;
     case codec::RunStatus::input_too_long:
@@ -123,6 +125,20 @@ DamageKind read_block() {
       return DamageKind::out_of_memory;
   }
   return DamageKind::text_too_long;
+}
+
+}  // namespace
+
+DamageKind read_block() {
+  return decompress_block({});
+}
+
+DamageKind read_block_through_cookie(std::uint32_t k) {
+  CookieEndWatch watch(k);
+  const auto complete = [](const std::uint8_t* text, std::uint32_t length, void* context) {
+    return static_cast<CookieEndWatch*>(context)->cookie_complete(text, length);
+  };
+  return decompress_block({'%', complete, &watch});
 }
 
 const char* damage_text(DamageKind kind) {

@@ -83,7 +83,10 @@ extern Choice choice;
 DamageKind open_data_file(const char* path);
 DamageKind read_header();
 DamageKind read_block_entries(std::uint32_t block);
-DamageKind read_block();  // into the codec's input area, then decompressed
+DamageKind read_block();  // into the codec's input area, then decompressed whole
+// The same, but the decompression stops once cookie k of the block is
+// complete: cut_cookie(k) then gives what it gives on the whole text.
+DamageKind read_block_through_cookie(std::uint32_t k);
 void close_data_file();
 std::uint32_t read_be32();
 
@@ -93,6 +96,19 @@ std::uint32_t read_be32();
 std::uint32_t next_separator(const std::uint8_t* text, std::uint32_t length, std::uint32_t from);
 DamageKind find_cookie_end(const std::uint8_t* text, std::uint32_t length, std::uint32_t start,
                            std::uint32_t& end);
+// Follows a block text while it is decoded: told of every "%" as it is
+// written (text[length - 1]), says when cookie k's end is in the text, from
+// where on no later byte changes that cookie's cut.
+class CookieEndWatch {
+ public:
+  explicit CookieEndWatch(std::uint32_t k) : k_(k) {}
+  bool cookie_complete(const std::uint8_t* text, std::uint32_t length);
+
+ private:
+  std::uint32_t k_;
+  std::uint32_t separators_ = 0;
+  std::uint32_t start_ = 0;  // of cookie k, once k separators are in
+};
 // Cookie k of the block in the codec's output area into choice.cookie_text.
 DamageKind cut_cookie(std::uint32_t k);
 

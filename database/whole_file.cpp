@@ -81,9 +81,10 @@ Damage load_cookie(const char* path, std::uint32_t number) {
   const Damage at_cookie{DamageKind::no_such_cookie, Damage::Where::cookie, number};
   if (number >= reader.cookie_count) return closing(at_cookie);
   reader.cookie_number = number;
+  const std::uint32_t k = number % cookies_per_block;
   DamageKind damage = read_block_entries(number / cookies_per_block);
-  if (damage == DamageKind::none) damage = read_block();
-  if (damage == DamageKind::none) damage = cut_cookie(number % cookies_per_block);
+  if (damage == DamageKind::none) damage = read_block_through_cookie(k);
+  if (damage == DamageKind::none) damage = cut_cookie(k);
   return closing(damage == DamageKind::none ? Damage{} : Damage{damage, at_cookie.where, number});
 }
 

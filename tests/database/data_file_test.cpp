@@ -210,6 +210,33 @@ TEST_F(DataFileTest, HandMadeBlocksWithoutTheirSeparators) {
   EXPECT_EQ(load(file_of_stream(stream_of(""), 1), 0).kind, DamageKind::missing_separator);
 }
 
+// For every cookie number of a block: a decode stopped for the cookie cuts what
+// the whole block cuts, and stops at the first byte that completes the cookie.
+TEST_F(DataFileTest, ADecodeStoppedAtTheCookieCutsWhatTheWholeBlockCuts) {
+  const std::string odd = "100% sure\n%%\n%\n%%\na%%%b\n%%\n\n%%\nlast";
+  for (const std::string& text :
+       {database::block_text(numbered_cookies(97)) + odd, std::string("one\n%%\n")}) {
+    path = write_file("stop.dat", file_of_stream(stream_of(text), 100));
+    ASSERT_EQ(database::open_data_file(path.c_str()), DamageKind::none);
+    ASSERT_EQ(database::read_header(), DamageKind::none);
+    ASSERT_EQ(database::read_block_entries(0), DamageKind::none);
+    for (std::uint32_t k = 0; k < 104; ++k) {
+      ASSERT_EQ(database::read_block(), DamageKind::none);
+      const std::uint32_t whole_length = codec::output_total;
+      const DamageKind whole_damage = database::cut_cookie(k);
+      const std::string whole_cut = database::choice.cookie_text;
+      ASSERT_EQ(database::read_block_through_cookie(k), DamageKind::none);
+      EXPECT_EQ(database::cut_cookie(k), whole_damage) << k;
+      EXPECT_EQ(database::choice.cookie_text, whole_cut) << k;
+      EXPECT_EQ(codec::output_total < whole_length, whole_damage == DamageKind::none) << k;
+      if (whole_damage != DamageKind::none) continue;
+      --codec::output_total;
+      EXPECT_EQ(database::cut_cookie(k), DamageKind::missing_separator) << k;
+    }
+    database::close_data_file();
+  }
+}
+
 TEST_F(DataFileTest, WhatTheFormatCannotHoldIsRefused) {
   using database::build_data_file;
   EXPECT_NE(build_data_file(std::vector<std::string>{}).error, "");
