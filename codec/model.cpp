@@ -33,8 +33,8 @@ namespace {
 // page faults, and the symbol arena is touched only as far as it is used.
 bool obtain_tables() {
   ContextModel& m = model;
-  if (m.arena) return true;
   if (CODEC_ALLOCATION_FAILS()) return false;
+  if (m.arena) return true;
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
   constexpr std::size_t index_bytes = INDEX_PLACES * sizeof(std::uint32_t);
   constexpr std::size_t arena_bytes = ARENA_ENTRIES * sizeof(SymbolEntry);
@@ -90,14 +90,6 @@ bool model_init() {
   reset_tables();
   reset_scalars();
   return true;
-}
-
-void model_free() {
-  ContextModel& m = model;
-  std::free(m.contexts);
-  m.arena = nullptr;
-  m.contexts = nullptr;
-  m.index = nullptr;
 }
 
 void probe_history(std::uint32_t bytes, IndexProbe* probes) {

@@ -130,8 +130,6 @@ constexpr unsigned low_order_place(unsigned order, std::uint32_t key) {
 // Obtains the tables (once per process) and gives every field its start value;
 // false, after printing the allocation message, when they cannot be had.
 bool model_init();
-// Gives the tables back; the next model_init obtains them again.
-void model_free();
 // Sets last_bytes and the index probes that go with it.
 void set_history(std::uint32_t bytes);
 // The probes of a history; the index places they name are fetched ahead.

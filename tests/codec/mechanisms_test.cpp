@@ -87,7 +87,6 @@ TEST(CodecMechanisms, DecompressionStopsOnceTheCallerHasEnough) {
 }
 
 TEST(CodecMechanisms, FailedAllocationPrintsAndStopsTheRun) {
-  codec::model_free();
   codec::observer.fail_allocation = true;
   testing::internal::CaptureStdout();
   EXPECT_EQ(compress_bytes(bytes_of("hello")).status, codec::RunStatus::out_of_memory);
