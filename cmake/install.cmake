@@ -54,11 +54,12 @@ else()
     install(FILES ${gz}/drollbox-db.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${linux_resources}/drollbox-db.bash
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME drollbox-db)
+    install(FILES ${linux_resources}/drollbox.lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME drollbox)
   endif()
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-  set(CPACK_STRIP_FILES ON)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION misc)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -74,6 +75,7 @@ else()
 endif()
 
 set(CPACK_PACKAGE_NAME drollbox)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Drollbox developers")
 set(CPACK_PACKAGE_CONTACT "The Drollbox developers <drollbox@drollbox.org>")

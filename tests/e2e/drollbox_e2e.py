@@ -12,6 +12,7 @@ input focus, and every check waits, with a bounded timeout, for a picture
 that is complete rather than judging one caught halfway through a paint.
 """
 import argparse
+import glob
 import os
 import re
 import shutil
@@ -122,6 +123,9 @@ class Wine:
                         WINEDEBUG="-all,trace+msgbox")
         if not os.path.exists(os.path.join(prefix, "system.reg")):
             self.run("wineboot", "-i")
+        # Debian's Wine leaves its fonts (fonts-wine) out of a new prefix; without Marlett captions show letters.
+        for font in glob.glob("/usr/share/wine/fonts/*"):
+            shutil.copy(font, os.path.join(prefix, "drive_c", "windows", "Fonts"))
         self.run("reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
         for name, colour in COLOURS.items():
             self.run("reg", "add", "HKCU\\Control Panel\\Colors", "/v", name, "/d", "%d %d %d" % colour, "/f")
