@@ -18,7 +18,6 @@ struct Observer {
   std::uint32_t halvings_by_total = 0;
   std::uint32_t halvings_by_credit = 0;
   std::uint32_t credit_five = 0;
-  std::uint32_t quadruple_boosts = 0;
   std::uint32_t full_alphabet_weights = 0;
   void (*on_event)(std::uint16_t low_count, std::uint16_t high_count,
                    std::uint16_t total) = nullptr;

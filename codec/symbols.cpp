@@ -29,11 +29,7 @@ namespace {
 unsigned boost_shift(std::uint16_t total) {
   ContextModel& m = model;
   if (m.run_length < 5) return 0;
-  if (total <= 4 && m.run_length == 10) {
-    CODEC_NOTE(quadruple_boosts);
-    return 2;
-  }
-  return 1;
+  return total <= 4 && m.run_length == 10 ? 2 : 1;
 }
 
 void after_success(const ContextSlot& slot) {

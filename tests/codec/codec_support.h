@@ -26,16 +26,10 @@ inline Bytes bytes_of(std::string_view text) {
   return Bytes(text.begin(), text.end());
 }
 
-// Clears the observer's counts; its event sink and allocation switch stay.
-inline void reset_counts() {
-  codec::Observer fresh;
-  fresh.on_event = codec::observer.on_event;
-  fresh.fail_allocation = codec::observer.fail_allocation;
-  codec::observer = fresh;
-}
-
 inline Result run_on(const Bytes& input, codec::RunStatus (*driver)()) {
-  reset_counts();
+  // The counts start afresh; the event sink and the allocation switch stay.
+  codec::observer = {.on_event = codec::observer.on_event,
+                     .fail_allocation = codec::observer.fail_allocation};
   EXPECT_EQ(codec::load_input(input.data(), input.size()), codec::RunStatus::ok);
   codec::RunStatus status = driver();
   EXPECT_EQ(codec::output_length, 0u);
