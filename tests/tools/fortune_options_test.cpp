@@ -13,25 +13,12 @@ namespace {
 // system's reason when a file cannot be read; on the project's collection.
 TEST(FortuneOptions, ChooseSearchStreamAndExplain) {
   ScratchFolder folder;
-  std::vector<std::string> pack = {"pack"};
-  std::string source;
-  for (const std::string& file : collection_files()) {
-    pack.push_back(file);
-    source += read_file(file);
-  }
-  ASSERT_EQ(folder.run(pack).status, 0);
+  const std::string source = pack_collection(folder);
   const std::string bytes = folder.read("Drollbox.dat");
   const std::size_t ballad_at = source.find("The Ballad");
   const std::string ballad = source.substr(ballad_at, source.find("\n%\n", ballad_at) - ballad_at);
 
-  struct Row {
-    std::vector<std::string> arguments;
-    std::string stdin_bytes;
-    int status;
-    std::string out;  // exact; "*" at its end: a prefix; "*" alone: anything
-    std::string err;  // a part of it
-  };
-  const Row rows[] = {
+  const std::vector<Row> rows = {
       {{"random", "-s", "-n", "35"}, "", 0, "Small steps still count as walking.\n", ""},
       {{"random", "-s", "-n", "34"}, "", 1, "", "no cookie of at most 34 characters"},
       {{"random", "--long", "-n", "158"}, "", 0, "The Ballad of the Lost Umbrella\n*", ""},
@@ -59,19 +46,7 @@ TEST(FortuneOptions, ChooseSearchStreamAndExplain) {
       {{"pack", "missing.txt"}, "", 1, "", "cannot read 'missing.txt': No such file or directory"},
       {{"show", "0", "--version"}, "", 0, "drollbox-db " DROLLBOX_VERSION "\n", ""},
   };
-  for (const Row& row : rows) {
-    const ToolRun run = folder.run(row.arguments, row.stdin_bytes);
-    std::string line;
-    for (const std::string& argument : row.arguments) line += argument + " ";
-    EXPECT_EQ(run.status, row.status) << line << run.err;
-    if (row.out.ends_with('*')) {
-      const std::string prefix = row.out.substr(0, row.out.size() - 1);
-      EXPECT_EQ(run.out.substr(0, prefix.size()), prefix) << line;
-    } else {
-      EXPECT_EQ(run.out, row.out) << line;
-    }
-    EXPECT_NE(run.err.find(row.err), std::string::npos) << line << run.err;
-  }
+  expect_rows(folder, rows);
   EXPECT_EQ(folder.read("Drollbox.dat"), bytes) << "-o - wrote a file";
   EXPECT_FALSE(std::filesystem::exists(folder / "-"));
 }

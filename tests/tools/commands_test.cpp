@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "tool_runner.h"
+
+namespace tools_test {
+namespace {
+
+// The collection unpacked and packed again to the same bytes; every command
+// on it and on raw input.
+TEST(Commands, OnTheCollection) {
+  ScratchFolder folder;
+  const std::string source = pack_collection(folder);
+  const std::string bytes = folder.read("Drollbox.dat"), size = std::to_string(bytes.size());
+  std::string damaged = bytes;
+  folder.write("damaged.dat", damaged.replace(250, 64, std::string(64, '\0')));
+  folder.write("old.txt", "old");
+  std::string noise(32767, '\0');  // fits the input area; its stream would not
+  std::uint32_t state = 1;
+  for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
+  const std::string abracadabra("\x61\x34\xCF\xF1\x50\xE9\xF9\xC0\xFF\x00", 10);
+  const std::string ok = "OK: 'Drollbox.dat' holds 151 cookies in 2 blocks, " + size + " bytes\n";
+  const std::string stats = "cookies: 151\nblocks: 2\nfile size: " + size +
+                            " bytes\ncompressed: " + std::to_string(bytes.size() - 50) +
+                            " bytes\n*";
+  const std::string shown = "A map is not the territory, but it is much easier to fold.\n";
+  const std::string shown_1252 =
+      "Caf\xC3\xA9 society: the \xC3\xBC"
+      "ber-critic paid 5 \xE2\x82\xAC*";
+  const std::vector<Row> rows = {
+      {{"unpack", "-o", "again.txt"}, "", 0, "", ""},
+      {{"pack", "again.txt", "-o", "again.dat"}, "", 0, "packed: 151 cookies from 1 file*", ""},
+      {{"verify"}, "", 0, ok, ""},
+      {{"verify", "--file", "damaged.dat"}, "", 1, "", "'damaged.dat': cookie 20: "},
+      {{"unpack", "--file", "damaged.dat", "-o", "old.txt"}, "", 1, "", "cookie 20"},
+      {{"show", "0"}, "", 0, shown, ""},
+      {{"show", "63"}, "", 0, shown_1252, ""},
+      {{"show", "151"}, "", 1, "", "cookie 151: no cookie with that number"},
+      {{"show", "4294967296"}, "", 2, "", "is not a cookie number"},
+      {{"stats"}, "", 0, stats, ""},
+      {{"compress"}, "abracadabra", 0, abracadabra, ""},
+      {{"decompress"}, abracadabra + "junk", 1, "", "left over after its end symbol"},
+      {{"compress"}, std::string(32768, 'x'), 1, "", "32768 bytes"},
+      {{"compress"}, noise, 1, "", "would not fit the format's 32769 bytes"},
+      {{"frobnicate"}, "", 2, "", "unknown command 'frobnicate'"},
+      {{"pack", "again.txt", "-o", "."}, "", 1, "", "left as it was"},
+  };
+  expect_rows(folder, rows);
+  EXPECT_EQ(folder.read("again.txt"), source);
+  EXPECT_EQ(folder.read("again.dat"), bytes);
+  EXPECT_EQ(folder.read("old.txt"), "old");
+  // A disk that fills up half-way: the old file stays, no temporary is left.
+  EXPECT_EQ(folder.run({"pack", "again.txt"}, "", "trap '' XFSZ; ulimit -f 2; ").status, 1);
+  EXPECT_EQ(folder.read("Drollbox.dat"), bytes);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 5);
+}
+
+}  // namespace
+}  // namespace tools_test

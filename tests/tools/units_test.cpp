@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+#include "codec/codec.h"
+#include "database/data_file_writer.h"
+#include "database/database.h"
+#include "tools/block_plan.h"
+#include "tools/charset.h"
+#include "tools/cookie_source.h"
+#include "tools/fortune_file.h"
+
+namespace tools {
+namespace {
+
+TEST(Charset, EveryByteComesBackAndWhatCannotBeHeldIsCounted) {
+  std::string all;
+  for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
+  EXPECT_EQ(utf8_to_cp1252(cp1252_to_utf8(all)).text, all);
+  // Euro, en dash, Y diaeresis, 0x81, e acute; arrow, emoji, U+0080, omega replaced; not UTF-8
+  // (Latin-1, overlong, surrogate, past U+10FFFF, lone, cut short) kept.
+  const std::string held = "\xE2\x82\xAC\xE2\x80\x93\xC5\xB8\xC2\x81\xC3\xA9";
+  const std::string raw = "\xE9t\xC0\x80\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80\x80 \xE2\x82";
+  const Conversion converted =
+      utf8_to_cp1252(held + "\xE2\x86\x92\xF0\x9F\x98\x80\xC2\x80\xCE\xA9" + raw + "\xC3\xA9");
+  EXPECT_EQ(converted.text, "\x80\x96\x9F\x81\xE9????" + raw + "\xE9");
+  EXPECT_EQ(converted.replaced, 4u);
+  EXPECT_EQ(converted.raw_bytes, 16u);
+}
+
+TEST(FortuneFile, LineEndsTabsAndPieces) {
+  EXPECT_EQ(normalise_line_ends("a\r\nb\r\r\nc\rd\r\r"), "a\nb\nc\rd");
+  EXPECT_EQ(expand_tabs("abc\tx\nabcdefgh\t\tx"),
+            "abc     x\nabcdefgh" + std::string(16, ' ') + "x");
+  const auto pieces = split_fortune_text("\xEF\xBB\xBF%\none\n%\n100%\n %\n%%\n%\n%\n\nlast");
+  std::vector<std::string> texts;
+  for (const FortunePiece& piece : pieces) texts.push_back(piece.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"", "one", "100%\n %\n%%", "", "\nlast"}));
+  EXPECT_TRUE(pieces[0].at_edge && !pieces[3].at_edge && !pieces[4].at_edge);
+}
+
+TEST(CookieSource, KeepsWhatTheViewerShowsWholeAndCountsTheRest) {
+  std::string longest, many_rows;  // 1998 characters in 25 rows; 26 rows
+  for (int row = 0; row < 25; ++row) longest += std::string(79, 'y') + (row < 24 ? "\n" : "");
+  for (int row = 0; row < 26; ++row) many_rows += "s\n";
+  longest.pop_back();
+  CookieSource source;
+  add_fortune_file(source,
+                   "%\nkept \xE2\x86\x92\n%\nnot \xE2\x86\x92 100%\n%\n\xE9t\xE9\n%\n \n%\n" +
+                       std::string("zero \0\n%\n", 9) + longest + "\n%\n" + longest + "y\n%\n" +
+                       many_rows + "%\n");
+  add_fortune_file(source, "second\tfile\r\n%\r\n");
+  EXPECT_EQ(source.cookies,
+            (std::vector<std::string>{"kept ?", "\xE9t\xE9", longest, "second  file"}));
+  EXPECT_EQ(source.replaced, 1u);  // only in kept cookies
+  EXPECT_EQ(source.raw_bytes, 2u);
+  // One each: percent, zero byte, too long, too many rows, empty; none without room.
+  EXPECT_EQ(std::vector(std::begin(source.skipped), std::end(source.skipped)),
+            (std::vector<std::size_t>{1, 1, 1, 1, 1, 0}));
+}
+
+// Counting line by line agrees with the viewer's layout of the whole cookie.
+TEST(CookieSource, RowsNeededFollowTheViewersLayout) {
+  EXPECT_EQ(rows_needed(std::string(30, 'x') + "\n" + std::string(2001, 'x')), SIZE_MAX);
+  std::mt19937 generator(20240601);
+  const std::string alphabet = "ab  \n\nA4\r\t~\xE9";
+  for (int round = 0; round < 3000; ++round) {
+    std::string cookie(generator() % 500, ' ');
+    for (char& c : cookie) c = alphabet[generator() % alphabet.size()];
+    if (rows_needed(cookie) > most_rows) continue;
+    std::memcpy(database::choice.cookie_text, cookie.c_str(), cookie.size() + 1);
+    database::lay_out_cookie(0);
+    ASSERT_EQ(rows_needed(cookie) * 80, std::strlen(database::choice.display_grid)) << cookie;
+  }
+}
+
+// Noise (it grows when compressed) in runs of {count, length}.
+std::vector<std::string> cookies_of(std::initializer_list<std::pair<int, std::size_t>> runs) {
+  std::mt19937 generator(7);
+  std::vector<std::string> cookies;
+  for (const auto& [count, length] : runs) {
+    for (int i = 0; i < count; ++i) {
+      std::string cookie;
+      for (char c; cookie.size() < length; cookie += c == '\n' || c == '%' || c == '\0' ? '~' : c)
+        c = static_cast<char>(generator());
+      cookies.push_back(cookie);
+    }
+  }
+  return cookies;
+}
+
+// Blocks of 100 whose text and stream fit the limit, the cookies (less those
+// left out) all there, and a plan that already fits planned again unchanged.
+BlockPlan expect_plan_fits(const std::vector<std::string>& cookies, std::size_t limit) {
+  const BlockPlan plan = plan_blocks(cookies, limit, StreamCheck::compress_each_block);
+  EXPECT_TRUE(plan.error.empty());
+  EXPECT_EQ(plan.cookies.size() + plan.no_room, cookies.size());
+  for (std::size_t first = 0; first < plan.cookies.size(); first += 100) {
+    const std::string text = database::block_text(
+        {plan.cookies.data() + first, std::min<std::size_t>(100, plan.cookies.size() - first)});
+    codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    EXPECT_EQ(codec::compress(), codec::RunStatus::ok);
+    EXPECT_LE(std::max<std::size_t>(text.size(), codec::output_total), limit) << first;
+  }
+  std::vector<std::string> kept = plan.cookies, all = cookies;
+  std::sort(kept.begin(), kept.end());
+  std::sort(all.begin(), all.end());
+  EXPECT_TRUE(std::includes(all.begin(), all.end(), kept.begin(), kept.end()));
+  EXPECT_TRUE(plan_blocks(plan.cookies, limit, StreamCheck::compress_each_block).cookies ==
+              plan.cookies);
+  return plan;
+}
+
+TEST(BlockPlan, EveryBlockFitsItsTextAndItsStream) {
+  const auto mixed = cookies_of({{100, 60}, {150, 5}});  // 6 400 bytes in block 0
+  const BlockPlan traded = expect_plan_fits(mixed, 3000);
+  EXPECT_TRUE(traded.cookies != mixed && traded.no_room == 0);
+  EXPECT_GT(expect_plan_fits(cookies_of({{130, 50}}), 3000).no_room, 0u);
+  // The text of block 0 fits the limit, its stream does not.
+  const auto noise = cookies_of({{100, 60}, {50, 3}});
+  const std::size_t limit = database::block_text({noise.data(), 100}).size();
+  EXPECT_TRUE(expect_plan_fits(noise, limit).cookies != noise);
+}
+
+}  // namespace
+}  // namespace tools
