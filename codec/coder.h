@@ -98,24 +98,22 @@ struct Decoder {
   // Narrows as the encoder did and normalises, both loops in one step each:
   // the settled bits are the leading bits where low and high agree, and the
   // straddles the following bits where low has 1 and high has 0. Of the
-  // straddle's flips of code's top bit only the last one stays.
+  // straddle's flips of code's top bit only the last one stays. No branch on
+  // the counts: a shift by none leaves every register as it was.
   CODEC_HOT void take_range(std::uint16_t low_count, std::uint16_t high_count,
                             std::uint16_t total) {
     narrow(low, high, low_count, high_count, total);
     std::uint32_t l = low, h = high, c = code;
     auto settled = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(l ^ h)));
-    if (settled > 0) {
-      l = (l << settled) & 0xFFFF;
-      h = ((h << settled) | ((1u << settled) - 1)) & 0xFFFF;
-      c = ((c << settled) | take_bits(settled)) & 0xFFFF;
-    }
+    l = (l << settled) & 0xFFFF;
+    h = ((h << settled) | ((1u << settled) - 1)) & 0xFFFF;
+    c = ((c << settled) | take_bits(settled)) & 0xFFFF;
     auto straddles =
         static_cast<unsigned>(std::countl_one(static_cast<std::uint32_t>(l & ~h & 0x7FFF) << 17));
-    if (straddles > 0) {
-      l = (l << straddles) & 0x7FFF;
-      h = ((h << straddles) | ((1u << straddles) - 1) | 0x8000) & 0xFFFF;
-      c = (((c << straddles) | take_bits(straddles)) & 0xFFFF) ^ 0x8000;
-    }
+    const std::uint32_t top = straddles == 0 ? 0 : 0x8000;
+    l = (l << straddles) & (0xFFFF ^ top);
+    h = ((h << straddles) | ((1u << straddles) - 1) | top) & 0xFFFF;
+    c = (((c << straddles) | take_bits(straddles)) & 0xFFFF) ^ top;
     low = static_cast<std::uint16_t>(l);
     high = static_cast<std::uint16_t>(h);
     code = static_cast<std::uint16_t>(c);
