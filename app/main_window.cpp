@@ -119,8 +119,7 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
     dc.set_pixel(x, groove_upper_row, fw::system_colour(fw::SystemColour::inactive_caption));
   }
 
-  const fw::TFont* previous_font = nullptr;
-  if (display_font_) previous_font = dc.select_font(display_font_.get());
+  const fw::TFont* previous_font = dc.select_font(display_font_.get());
   dc.set_text_background(fw::system_colour(fw::SystemColour::menu));
 
   // The layout leaves whole rows of grid_columns characters and a terminator.
@@ -131,7 +130,7 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
     row += length;
   }
 
-  if (display_font_) dc.select_font(previous_font);
+  dc.select_font(previous_font);
 }
 
 void TMainWindow::show_about() {

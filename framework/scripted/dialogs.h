@@ -1,5 +1,4 @@
-// The dialog half of the scripted backend: a test queues the answers the
-// user would give and reads back every box and font dialog that was shown.
+// Scripted dialogs: the user's answers queued, every box and font dialog kept.
 #pragma once
 
 #include <deque>
@@ -11,8 +10,7 @@
 
 namespace fw::scripted {
 
-// Thrown by exit_process, so a test can look at what happened before the
-// process would have ended.
+// Thrown by exit_process, so a test sees what happened before the end.
 struct ProcessExit {
   int status;
 };
@@ -22,12 +20,10 @@ struct BoxCall {
   std::string text;
   std::string caption;
   BoxKind kind = BoxKind::notice;
-  Answer answer = Answer::none;
 };
 
 struct FontCall {
   FontChoice shown;
-  std::optional<FontChoice> chosen;
 };
 
 // Unqueued answers: Cancel to a question, nothing chosen in a font dialog.
@@ -39,11 +35,17 @@ struct DialogScript {
 };
 extern DialogScript dialogs;
 
-void queue_box_answer(Answer answer);
-void queue_font(const FontChoice& chosen);
-void queue_font_cancel();
-
-// Forgets every queued answer and every recorded call.
-void reset_dialogs();
+inline void queue_box_answer(Answer answer) {
+  dialogs.box_answers.push_back(answer);
+}
+inline void queue_font(const FontChoice& chosen) {
+  dialogs.font_answers.emplace_back(chosen);
+}
+inline void queue_font_cancel() {
+  dialogs.font_answers.emplace_back(std::nullopt);
+}
+inline void reset_dialogs() {
+  dialogs = DialogScript{};
+}
 
 }  // namespace fw::scripted
