@@ -110,8 +110,15 @@ void TMainWindow::make_display_font(int height) {
   if (!display_font_) problems::report_problem(problems::problem_illegal_font);
 }
 
+// The frame is wit wide, unless the platform widened it to show whole rows;
+// the groove spans what the frame is.
+int TMainWindow::layout_width() const {
+  const auto* frame = dynamic_cast<const fw::TFrameWindow*>(parent());
+  return frame != nullptr && frame->client() == this ? frame->rect.width : settings::current.wit;
+}
+
 void TMainWindow::paint_cookie(fw::PaintContext& dc) {
-  const int wit = settings::current.wit;
+  const int wit = layout_width();
   for (int x = 6; x < wit - 16; ++x) {
     dc.set_pixel(x, groove_lower_row, fw::system_colour(fw::SystemColour::highlight_text));
   }

@@ -47,6 +47,7 @@ class TMainWindow : public fw::TWindow {
   void show_about();
 
  private:
+  int layout_width() const;
   std::unique_ptr<fw::TFont> display_font_;
 };
 

@@ -1,6 +1,7 @@
 // Display fonts on Qt: a positive height is the character cell (the line
 // height), a negative one the character height, zero the default.
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <algorithm>
 #include <cstdint>
@@ -34,9 +35,27 @@ int pixel_size_for_cell_height(QFont font, int cell_height) {
   return static_cast<int>(fits);
 }
 
+// fontconfig knows no family "Liberation Mono Bold", as Windows' font
+// mapper knows "Courier New Bold": a face ending in the style words the font
+// dialog's choice adds asks for the family at that weight and slant.
+QFont font_of_face(const QString& face) {
+  QFont font(face);
+  if (QFontDatabase::hasFamily(face)) return font;
+  QString family = face;
+  if (family.endsWith(QLatin1String(" Italic"))) {
+    family.chop(7);
+    font.setItalic(true);
+  }
+  if (family.endsWith(QLatin1String(" Bold"))) {
+    family.chop(5);
+    font.setWeight(QFont::Bold);
+  }
+  font.setFamily(family);
+  return font;
+}
+
 QFont font_from_spec(const FontSpec& font_spec) {
-  QFont font;
-  font.setFamily(decode_windows_1252(font_spec.face.c_str()));
+  QFont font = font_of_face(decode_windows_1252(font_spec.face.c_str()));
   if (font_spec.height > 0) {
     font.setPixelSize(pixel_size_for_cell_height(font, font_spec.height));
   } else if (font_spec.height < 0) {

@@ -1,6 +1,7 @@
 // Painting through a QPainter with the device-context rules of Win32: text
-// cells drawn opaque in the text background colour, black text, fonts
-// selected into the context and given back.
+// cells drawn opaque in the text background colour, fonts selected into the
+// context and given back; the text in the desktop's window-text colour.
+// A second context only records what a paint would show as text.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -30,7 +31,7 @@ constexpr int least_visible_step = 16;
 class QtPaintContext : public PaintContext {
  public:
   explicit QtPaintContext(QPainter& painter) : painter_(painter), own_font_(painter.font()) {
-    painter_.setPen(Qt::black);
+    painter_.setPen(application().palette().color(QPalette::Active, QPalette::WindowText));
   }
 
   void set_pixel(int x, int y, Colour colour) override {
@@ -77,7 +78,56 @@ QColor visible_against(const QColor& wanted, const QColor& background, bool dark
   return darker ? background.lighter(160) : background.darker(125);
 }
 
+class RecordingContext : public PaintContext {
+ public:
+  explicit RecordingContext(const QFont& own_font) : own_font_(own_font), font_(own_font) {}
+
+  void set_pixel(int, int, Colour) override {}
+
+  void text_out(int x, int y, const char* text, int length) override {
+    while (length > 0 && text[length - 1] == ' ') --length;
+    shown_.rows.push_back({y, decode_windows_1252(text, length)});
+    if (length == 0) return;
+    shown_.left = std::min(shown_.left, x);
+    shown_.right =
+        std::max(shown_.right, x + QFontMetrics(font_).horizontalAdvance(shown_.rows.back().text));
+  }
+
+  const TFont* select_font(const TFont* font) override {
+    font_ = font != nullptr ? *static_cast<const QFont*>(font->handle()) : own_font_;
+    return std::exchange(selected_, font);
+  }
+
+  Colour set_text_background(Colour colour) override { return std::exchange(background_, colour); }
+
+  ShownText shown() {
+    std::stable_sort(shown_.rows.begin(), shown_.rows.end(),
+                     [](const ShownText::Row& a, const ShownText::Row& b) { return a.y < b.y; });
+    return shown_;
+  }
+
+ private:
+  QFont own_font_;
+  QFont font_;
+  const TFont* selected_ = nullptr;
+  Colour background_ = win32_default_text_background;
+  ShownText shown_;
+};
+
 }  // namespace
+
+QString ShownText::plain_text() const {
+  QStringList lines;
+  for (const Row& row : rows) lines << row.text;
+  while (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+  return lines.join(u'\n');
+}
+
+ShownText shown_text(QWidget& widget, TWindow& window) {
+  RecordingContext context(widget.font());
+  window.handle_paint(context);
+  return context.shown();
+}
 
 void paint_window(QWidget& widget, TWindow& window) {
   QPainter painter(&widget);
@@ -100,8 +150,8 @@ Colour system_colour(SystemColour which) {
       return qt::from_qcolor(
           qt::visible_against(palette.color(QPalette::Active, QPalette::Dark), background, true));
     case SystemColour::highlight_text:
-      return qt::from_qcolor(qt::visible_against(
-          palette.color(QPalette::Active, QPalette::HighlightedText), background, false));
+      return qt::from_qcolor(
+          qt::visible_against(palette.color(QPalette::Active, QPalette::Light), background, false));
   }
   return qt::from_qcolor(background);
 }

@@ -9,8 +9,13 @@
 #include <QMargins>
 #include <QString>
 #include <QWidget>
+#include <QPoint>
+#include <QRect>
+#include <climits>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/framework.h"
 
@@ -26,6 +31,8 @@ struct BackendState {
   int end_status = 0;
   QMargins known_frame_margins;  // the decorations of the last frame
   int frames_created = 0;
+  // Where the user left the last frame of this process: the next opens there.
+  std::optional<QPoint> last_frame_origin;
 };
 extern BackendState state;
 
@@ -44,8 +51,32 @@ TWindow* owner_of(QObject* widget);
 // Erases with the window's background, then lets it paint.
 void paint_window(QWidget& widget, TWindow& window);
 
-// Qt's geometry excludes the decorations; ours includes them.
+// Qt's geometry excludes the decorations; ours includes them. A frame not
+// yet decorated counts with the decorations the last one got.
 void place_frame(QWidget& frame, const Rect& outer);
+QMargins frame_margins(const QWidget& frame);
+
+// What a window's paint shows as text: its runs from the top down, trailing
+// blanks trimmed, and the columns the ink of them spans (left > right: none).
+struct ShownText {
+  struct Row {
+    int y;
+    QString text;
+  };
+  std::vector<Row> rows;
+  int left = INT_MAX;
+  int right = 0;
+  // The text the user reads: rows joined with line feeds, no empty rows after the last.
+  QString plain_text() const;
+};
+ShownText shown_text(QWidget& widget, TWindow& window);
+
+// The outer rect of a frame that wants `wanted` and whose client needs
+// `client_width` (frame decorations `margins`) to show whole rows: widened to
+// that, never narrower than wanted, then moved and cut to lie inside
+// `available`.
+QRect fitted_frame(const QRect& wanted, int client_width, const QMargins& margins,
+                   const QRect& available);
 
 QColor to_qcolor(Colour colour);
 Colour from_qcolor(const QColor& colour);
@@ -59,6 +90,9 @@ void encode_windows_1252(const QString& text, char* out, std::size_t capacity);
 
 // The largest pixel size at which the font's line height fits cell_height.
 int pixel_size_for_cell_height(QFont font, int cell_height);
+// A face with " Bold", " Italic" or " Bold Italic" after an installed
+// family's name is that family in that style.
+QFont font_of_face(const QString& face);
 QFont font_from_spec(const FontSpec& font_spec);
 
 // The font dialog's choice as a QFont, and back.

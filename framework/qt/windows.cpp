@@ -1,9 +1,19 @@
 // Frames, clients and push buttons as Qt widgets, and the close / destroy
-// chain that the portable core drives.
+// chain that the portable core drives. A frame is a fixed-size window, as
+// wide as its client's text needs and lying wholly on its screen; its
+// buttons answer their letters, its text can be copied and read aloud.
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -23,12 +33,59 @@ class FrameWidget : public QWidget, public PeerLink {
 
   QPointer<QWidget> client;
   Rect outer;
+  QRect wanted;          // the frame's own rect, at the origin it opens at
+  int client_width = 0;  // what the client's text needs
+
+  // Places the frame at wanted, fitted to its text and its screen, with the
+  // buttons kept centred over a widened client.
+  void fit() {
+    QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    const QRect fitted = fitted_frame(wanted, client_width, frame_margins(*this), available);
+    outer = {fitted.x(), fitted.y(), fitted.width(), fitted.height()};
+    if (owner != nullptr) owner->rect = outer;
+    place_frame(*this, outer);
+    const int shift = std::max(0, (fitted.width() - wanted.width()) / 2);
+    if (shift != children_shift_ && client && owner_of(client) != nullptr) {
+      for (TWindow* child : owner_of(client)->children()) {
+        child->rect.x += shift - children_shift_;
+        if (QWidget* widget = widget_of(*child); widget != nullptr)
+          widget->move(child->rect.x, child->rect.y);
+      }
+    }
+    children_shift_ = shift;
+  }
 
  protected:
   // The close box, the system menu and Alt+F4 close the frame our way.
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     if (owner != nullptr) owner->handle_close();
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if ((key == Qt::Key_Escape && modifiers == Qt::NoModifier) ||
+        (key == Qt::Key_F4 && modifiers == Qt::AltModifier)) {
+      close();
+      return;
+    }
+    QPushButton* button = nullptr;
+    if (modifiers == Qt::NoModifier && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button = find_button([](QPushButton& candidate) { return candidate.isDefault(); });
+    } else if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
+      const QKeySequence alt_key(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+      button = find_button([&alt_key](QPushButton& candidate) {
+        return QKeySequence::mnemonic(candidate.text()) == alt_key;
+      });
+    }
+    if (button != nullptr) {
+      button->click();
+      return;
+    }
+    QWidget::keyPressEvent(event);
   }
   void resizeEvent(QResizeEvent* event) override {
     if (client) client->setGeometry(rect());
@@ -51,18 +108,38 @@ class FrameWidget : public QWidget, public PeerLink {
   void check_decorations() {
     if (--settle_checks_left_ <= 0) settle_timer_.stop();
     if (windowHandle() == nullptr) return;
-    QRect wanted(outer.x, outer.y, outer.width, outer.height);
-    if (frameGeometry() != wanted) place_frame(*this, outer);
+    if (frameGeometry() != QRect(outer.x, outer.y, outer.width, outer.height)) fit();
+  }
+
+  template <class Test>
+  QPushButton* find_button(Test test) const {
+    if (!client) return nullptr;
+    for (QPushButton* button : client->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+      if (button->isVisible() && button->isEnabled() && test(*button)) return button;
+    }
+    return nullptr;
   }
 
   QTimer settle_timer_{this};
   int settle_checks_left_ = 0;
+  int children_shift_ = 0;
 };
 
 class ClientWidget : public QWidget, public PeerLink {
  public:
   explicit ClientWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    auto* copy = new QAction(QStringLiteral("&Copy"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WindowShortcut);
+    connect(copy, &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setText(plain_text()); });
+    addAction(copy);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+  }
+
+  QString plain_text() {
+    return owner != nullptr ? shown_text(*this, *owner).plain_text() : QString();
   }
 
  protected:
@@ -81,6 +158,43 @@ class ButtonWidget : public QPushButton, public PeerLink {
     });
   }
 };
+
+// Screen readers meet the frame as a window named by its title, and the
+// client as the static text it shows.
+class ClientAccessible : public QAccessibleWidget {
+ public:
+  explicit ClientAccessible(ClientWidget* client)
+      : QAccessibleWidget(client, QAccessible::StaticText) {}
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Name) return static_cast<ClientWidget*>(widget())->plain_text();
+    return QAccessibleWidget::text(kind);
+  }
+};
+
+QAccessibleInterface* accessible_for(const QString&, QObject* object) {
+  if (auto* frame = dynamic_cast<FrameWidget*>(object); frame != nullptr)
+    return new QAccessibleWidget(frame, QAccessible::Window);
+  if (auto* client = dynamic_cast<ClientWidget*>(object); client != nullptr)
+    return new ClientAccessible(client);
+  return nullptr;
+}
+
+// Labels get a mnemonic on their first letter, as the keys that press them.
+QString with_mnemonic(const QString& label) {
+  return label.contains(u'&') || label.isEmpty() ? label : u'&' + label;
+}
+
+// Tab order left to right; the first button is the default one and starts
+// with a visible focus.
+void set_up_keyboard(QWidget& client) {
+  QList<QPushButton*> buttons = client.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+  for (qsizetype i = 1; i < buttons.size(); ++i) QWidget::setTabOrder(buttons[i - 1], buttons[i]);
+  if (buttons.isEmpty()) return;
+  buttons.front()->setDefault(true);
+  buttons.front()->setFocus(Qt::TabFocusReason);
+}
 
 bool is_client_of_frame(const TWindow& window) {
   auto* frame = dynamic_cast<const TFrameWindow*>(window.parent());
@@ -106,7 +220,7 @@ QWidget* make_child(TWindow& window, QWidget* parent) {
   if (dynamic_cast<TButton*>(&window) != nullptr) {
     auto* button = new ButtonWidget(parent);
     button->owner = &window;
-    button->setText(decode_windows_1252(window.title.c_str()));
+    button->setText(with_mnemonic(decode_windows_1252(window.title.c_str())));
     widget = button;
   } else {
     auto* client = new ClientWidget(parent);
@@ -140,6 +254,26 @@ void report_destroyed(TWindow& window) {
 
 }  // namespace
 
+QMargins frame_margins(const QWidget& frame) {
+  QMargins margins =
+      frame.windowHandle() != nullptr ? frame.windowHandle()->frameMargins() : QMargins();
+  return margins.isNull() ? state.known_frame_margins : margins;
+}
+
+QRect fitted_frame(const QRect& wanted, int client_width, const QMargins& margins,
+                   const QRect& available) {
+  int width = std::max(wanted.width(), client_width + margins.left() + margins.right());
+  int height = wanted.height();
+  if (available.isEmpty()) return QRect(wanted.topLeft(), QSize(width, height));
+  width = std::min(width, available.width());
+  height = std::min(height, available.height());
+  const int x =
+      std::clamp(wanted.x(), available.left(), available.left() + available.width() - width);
+  const int y =
+      std::clamp(wanted.y(), available.top(), available.top() + available.height() - height);
+  return QRect(x, y, width, height);
+}
+
 QWidget* widget_of(const TWindow& window) {
   return static_cast<QWidget*>(window.peer);
 }
@@ -152,16 +286,12 @@ TWindow* owner_of(QObject* widget) {
 // A frame not yet decorated is placed with the decorations the last one
 // got, so a restarted Window cycle does not jump once they arrive.
 void place_frame(QWidget& frame, const Rect& outer) {
-  QMargins margins =
-      frame.windowHandle() != nullptr ? frame.windowHandle()->frameMargins() : QMargins();
-  if (margins.isNull()) {
-    margins = state.known_frame_margins;
-  } else {
-    state.known_frame_margins = margins;
-  }
+  const QMargins margins = frame_margins(frame);
+  state.known_frame_margins = margins;
   if (auto* framed = dynamic_cast<FrameWidget*>(&frame); framed != nullptr) framed->outer = outer;
   int width = std::max(1, outer.width - margins.left() - margins.right());
   int height = std::max(1, outer.height - margins.top() - margins.bottom());
+  frame.setFixedSize(width, height);
   frame.setGeometry(outer.x + margins.left(), outer.y + margins.top(), width, height);
 }
 
@@ -171,16 +301,27 @@ namespace fw::backend {
 
 void create_window(TWindow& window) {
   qt::application();
+  static const bool accessible = (QAccessible::installFactory(qt::accessible_for), true);
+  (void)accessible;
   QWidget* parent = window.parent() != nullptr ? qt::widget_of(*window.parent()) : nullptr;
   window.peer =
       window.parent() == nullptr ? qt::make_frame(window) : qt::make_child(window, parent);
 }
 
 void show_window(TFrameWindow& frame) {
-  QWidget* widget = qt::widget_of(frame);
+  auto* widget = dynamic_cast<qt::FrameWidget*>(qt::widget_of(frame));
   if (widget == nullptr) return;
-  qt::place_frame(*widget, frame.rect);
+  widget->wanted = QRect(qt::state.last_frame_origin.value_or(QPoint(frame.rect.x, frame.rect.y)),
+                         QSize(frame.rect.width, frame.rect.height));
+  if (widget->client && frame.client() != nullptr) {
+    const qt::ShownText shown = qt::shown_text(*widget->client, *frame.client());
+    widget->client_width = shown.left <= shown.right ? shown.right + shown.left : 0;
+    qt::set_up_keyboard(*widget->client);
+  }
+  widget->fit();
   widget->show();
+  // Qt marks the focus only once a key has moved it; ours starts marked.
+  widget->setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 // The widget may be the one whose signal is running right now, so it is
@@ -188,6 +329,8 @@ void show_window(TFrameWindow& frame) {
 void destroy_window(TWindow& window) {
   QWidget* widget = qt::widget_of(window);
   if (widget == nullptr) return;
+  if (dynamic_cast<qt::FrameWidget*>(widget) != nullptr && widget->isVisible())
+    qt::state.last_frame_origin = widget->frameGeometry().topLeft();
   widget->hide();
   widget->deleteLater();
   qt::report_destroyed(window);

@@ -1,20 +1,12 @@
-// The viewer on the Qt backend, headless: a first run without settings, the
-// five commands and the painted windows.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QFontDialog>
-#include <QFontInfo>
+// The viewer on the Qt backend, headless: a first run in a dark palette, and
+// the default database on a 1280-pixel screen.
+#include <QAccessible>
+#include <QClipboard>
 #include <QFontMetrics>
-#include <QImage>
-#include <QPushButton>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
-#include "app/main_window.h"
-#include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
 #include "database/database.h"
@@ -24,260 +16,107 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using qt_test::ModalScript;
-
-const fs::path output_folder = DROLLBOX_QT_TEST_OUTPUT;
-
-// Every line has text, so every row of the window must show dark pixels.
-std::vector<std::string> sample_cookies() {
-  std::vector<std::string> cookies;
-  for (int i = 0; i < 230; ++i) {
-    std::string text = "Cookie " + std::to_string(i) + " opens with a line of its own.";
-    for (int line = 0; line < i % 5; ++line)
-      text += "\nAnd line " + std::to_string(line + 2) + " follows it.";
-    cookies.push_back(text);
-  }
-  return cookies;
+QString shown_row(const char* row) {
+  QString text = fw::qt::decode_windows_1252(row, database::grid_columns);
+  while (text.endsWith(u' ')) text.chop(1);
+  return text;
 }
 
-void write_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A fresh folder under the build tree, made the current one.
-class RunFolder {
- public:
-  explicit RunFolder(const std::string& name)
-      : path_(output_folder / name), previous_(fs::current_path()) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-    fs::current_path(path_);
-  }
-  ~RunFolder() { fs::current_path(previous_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-  fs::path previous_;
-};
-
-// What the test sees of one Window cycle while it is on screen.
+// Checks that the groove and the rows (nothing below) stand out and that copying and
+// screen readers give the text read; gives the frame, client width and widest row.
 struct Seen {
-  QRect frame_geometry;
-  QRect client_geometry;
-  QSize frame_inside;
-  std::vector<QRect> button_rects;
-  QStringList button_labels;
-  bool buttons_in_default_font = true;
-  std::uint32_t cookie_number = 0;
-  int rows = 0;
-  int window_x = 0;
-  int window_y = 0;
-  int wit = 0;
-  int window_height = 0;
-  QString title;
-  bool has_icon = false;
-  QImage picture;
-  QFont display_font;
+  QRect frame;
+  int width, text_width = 0;
 };
 
 Seen look_at(QWidget& frame) {
-  Seen seen;
-  seen.frame_geometry = frame.frameGeometry();
-  seen.frame_inside = frame.size();
-  seen.title = frame.windowTitle();
-  seen.has_icon = !frame.windowIcon().isNull();
-  auto* client = frame.findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-  seen.client_geometry = client->geometry();
-  for (QPushButton* button : client->findChildren<QPushButton*>()) {
-    seen.button_rects.push_back(button->geometry());
-    seen.button_labels << button->text();
-    seen.buttons_in_default_font =
-        seen.buttons_in_default_font && button->font() == QApplication::font(button);
+  auto* client = frame.findChild<QWidget*>({}, Qt::FindDirectChildrenOnly);
+  const QImage picture = client->grab().toImage();
+  const int siz = settings::current.siz;
+  const int rows = static_cast<int>(std::strlen(database::choice.display_grid)) / 80;
+  const QFontMetrics metrics(fw::qt::font_from_spec({settings::current.font_text, siz}));
+  const int background = qGray(frame.palette().color(QPalette::Window).rgb());
+  EXPECT_NE(picture.pixel(99, 25), picture.pixel(99, 24)) << "the groove's upper row";
+  EXPECT_NE(picture.pixel(99, 26), picture.pixel(99, 27)) << "the groove's lower row";
+  Seen seen{frame.frameGeometry(), frame.width()};
+  QStringList text;
+  for (int row = 0; row <= rows; ++row) {
+    text << (row < rows ? shown_row(database::choice.display_grid + row * 80) : "");
+    seen.text_width = std::max(seen.text_width, metrics.horizontalAdvance(text.back()));
+    bool ink = false;
+    for (int y = 28 + row * siz; y < (row < rows ? 28 + (row + 1) * siz : picture.height()); ++y) {
+      for (int x = 0; x < picture.width(); ++x)
+        ink = ink || std::abs(qGray(picture.pixel(x, y)) - background) > 96;
+    }
+    EXPECT_EQ(ink, !text.back().isEmpty()) << "row " << row << " of " << rows;
   }
-  seen.cookie_number = database::reader.cookie_number;
-  seen.rows = static_cast<int>(std::strlen(database::choice.display_grid)) / database::grid_columns;
-  seen.window_x = settings::current.window_x;
-  seen.window_y = settings::current.window_y;
-  seen.wit = settings::current.wit;
-  seen.window_height = database::choice.window_height;
-  seen.picture = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  if (auto* window = dynamic_cast<app::TMainWindow*>(fw::qt::owner_of(client));
-      window && window->display_font()) {
-    seen.display_font = *static_cast<const QFont*>(window->display_font()->handle());
-  }
+  while (text.back().isEmpty()) text.removeLast();
+  client->actions().value(0)->trigger();  // the context menu's Copy
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), text.join('\n'));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(client)->text(QAccessible::Name),
+            text.join('\n'));
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&frame);
+  EXPECT_EQ(window->role(), QAccessible::Window);
+  EXPECT_EQ(window->text(QAccessible::Name), app::frame_title);
   return seen;
 }
 
-void reset_viewer() {
-  settings::reset_settings();
-  app::release_history();
-  app::history = app::History{};
-  database::reader = database::Reader{};
-  database::choice = database::Choice{};
-  app::reset_lifetime();
-}
-
-// Waits for Window cycle n's window, looks at it, then presses label.
-void press_in_window(ModalScript& script, int cycle, const QString& label,
-                     std::vector<Seen>& seen) {
-  script.then(
-      "window " + std::to_string(cycle) + ", then " + label.toStdString(),
-      [cycle] {
-        return fw::qt::state.frames_created == cycle && qt_test::shown_main_window() != nullptr;
-      },
-      [label, &seen] {
-        QWidget* frame = qt_test::shown_main_window();
-        seen.push_back(look_at(*frame));
-        qt_test::button_labelled(*frame, label)->click();
-      });
-}
-
-bool is_dark(QRgb pixel) {
-  return qGray(pixel) < 96;
-}
-
-bool band_has_dark_pixel(const QImage& image, int top, int bottom) {
-  for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (is_dark(image.pixel(x, y))) return true;
-    }
-  }
-  return false;
-}
-
-void expect_groove(const QImage& image, int wit) {
-  const QRgb background = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::menu)).rgb();
-  const QRgb upper = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::inactive_caption)).rgb();
-  const QRgb lower = fw::qt::to_qcolor(fw::system_colour(fw::SystemColour::highlight_text)).rgb();
-  ASSERT_NE(upper, background);
-  ASSERT_NE(lower, background);
-  for (int x = 5; x <= wit - 18; ++x)
-    EXPECT_EQ(image.pixel(x, 25), upper) << "upper groove at x " << x;
-  for (int x = 6; x <= wit - 17; ++x)
-    EXPECT_EQ(image.pixel(x, 26), lower) << "lower groove at x " << x;
-  EXPECT_EQ(image.pixel(4, 25), background);
-  EXPECT_EQ(image.pixel(wit - 17, 25), background);
-  EXPECT_EQ(image.pixel(5, 26), background);
-  EXPECT_EQ(image.pixel(wit - 16, 26), background);
-  EXPECT_EQ(image.pixel(300, 24), background);
-  EXPECT_EQ(image.pixel(300, 27), background);
-}
-
-void expect_rows_drawn(const QImage& image, int rows, int siz) {
-  for (int row = 0; row < rows; ++row) {
-    int top = 28 + row * siz;
-    EXPECT_TRUE(band_has_dark_pixel(image, top, top + siz))
-        << "row " << row << " of " << rows << " is empty";
-  }
-  EXPECT_FALSE(band_has_dark_pixel(image, 28 + rows * siz, image.height()))
-      << "ink below the last row";
-  EXPECT_FALSE(band_has_dark_pixel(image, 21, 28)) << "ink between the buttons and the first row";
-}
-
-TEST(QtViewer, FirstRunAnswersCommandsAndPaintedWindows) {
-  reset_viewer();
-  RunFolder folder("first-run");
-  const database::DataFileImage image = database::build_data_file(sample_cookies());
-  ASSERT_TRUE(image.error.empty()) << image.error;
-  write_file("Drollbox.dat", std::string(image.bytes.begin(), image.bytes.end()));
-
+TEST(QtViewer, FirstRunInADarkPaletteShowsWholeRowsWhereTheUserLeftTheWindow) {
+  std::filesystem::current_path(DROLLBOX_QT_TEST_OUTPUT);
+  std::filesystem::remove("Drollbox.cfg");
+  std::vector<std::string> cookies;  // 61 columns: wider than 639 pixels at the first-use font
+  for (int i = 0; i < 150; ++i)
+    cookies.push_back("A row of " + std::string(52, 'a' + i % 26) + std::string(1 + i % 4, '\n') +
+                      "Short \xE9.");
+  const std::vector<std::uint8_t> image = database::build_data_file(cookies).bytes;
+  std::ofstream("Drollbox.dat").write(reinterpret_cast<const char*>(image.data()), image.size());
   fw::qt::application();
-  const int frames_before = fw::qt::state.frames_created;
-  ModalScript script;
-  QFont font_offered;
-  QString about_text;
-  int frames_during_about = -1;
+  fw::qt::state.last_frame_origin.reset();
+  QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30)));
   std::vector<Seen> seen;
-
-  const QString notify = "Drollbox Notify";
-  QStringList question_buttons;
-  script.answer_box(notify, "&No", [&](QMessageBox& box) {
-    EXPECT_EQ(box.text(), "Are you normally running a 1024x768 screen resolution?");
-    question_buttons = qt_test::labels_left_to_right(box);
-  });
-  script.answer_box(notify, "&No", [](QMessageBox& box) {
-    EXPECT_EQ(box.text(), "Are you normally running a 1280x1024 screen resolution?");
-  });
-  script.answer_box(notify, "&Yes", [](QMessageBox& box) {
-    EXPECT_EQ(box.text(), "Are you normally running a 800x600 screen resolution?");
-  });
-  script.then(
-      "font dialog",
-      [] { return qobject_cast<QFontDialog*>(QApplication::activeModalWidget()) != nullptr; },
-      [&font_offered] {
-        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-        font_offered = dialog->currentFont();
-        dialog->setCurrentFont(QFont("Liberation Mono", 12));
-        dialog->accept();
-      });
-  // Frames are counted across the process; the first of this run is next.
-  const int first = frames_before + 1;
-  press_in_window(script, first, "New", seen);
-  press_in_window(script, first + 1, "Prev", seen);
-  press_in_window(script, first + 2, "About", seen);
-  script.answer_box("About Drollbox...", "Escape", [&](QMessageBox& box) {
-    about_text = box.text();
-    frames_during_about = fw::qt::state.frames_created;
-  });
-  script.then(
-      "the same window after About", [] { return QApplication::activeModalWidget() == nullptr; },
-      [&] { qt_test::button_labelled(*qt_test::shown_main_window(), "Config")->click(); });
-  script.answer_box(notify, "Cancel");
-  script.answer_box(notify, "OK", [](QMessageBox& box) {
-    EXPECT_EQ(box.text(), "Configuration cancelled, sir.");
-  });
-  press_in_window(script, first + 3, "Ok", seen);
+  qt_test::ModalScript script;
+  auto window = [&, first = fw::qt::state.frames_created + 1](int n, Qt::Key key) {
+    auto shown = [n, first] {
+      return fw::qt::state.frames_created == first + n &&
+             fw::qt::owner_of(QApplication::activeWindow());
+    };
+    script.then("window " + std::to_string(n), shown, [&seen, n, key] {
+      QWidget& frame = *QApplication::activeWindow();
+      seen.push_back(look_at(frame));
+      if (n == 0) frame.move(30, 40);
+      QTest::keyClick(frame.focusWidget(), key);
+    });
+  };
+  for (const char* default_answer : {"the first question", "the font dialog"})
+    script.then(default_answer, QApplication::activeModalWidget,
+                [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+  window(0, Qt::Key_N);
+  window(1, Qt::Key_Escape);
   script.start();
 
-  const int status = app::run_window_cycles(0, nullptr);
+  EXPECT_EQ(app::run_window_cycles(0, nullptr), 0);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_GT(seen[0].text_width, 639) << "the first-use font needs more than wit";
+  EXPECT_EQ(seen[0].width, 4 + seen[0].text_width + 4);
+  EXPECT_TRUE(QRect(0, 0, 800, 600).contains(seen[0].frame)) << "the settings place, on the screen";
+  EXPECT_EQ(seen[1].frame.topLeft(), QPoint(30, 40)) << "where the user left the last window";
+}
 
-  EXPECT_EQ(status, 0);
-  EXPECT_TRUE(script.finished());
-  EXPECT_EQ(fw::qt::state.frames_created, first + 3) << "one frame per Window cycle";
-  EXPECT_EQ(qt_test::shown_main_window(), nullptr);
-  EXPECT_EQ(question_buttons, QStringList({"&Yes", "&No", "Cancel"}));
-  EXPECT_EQ(font_offered.family(), "Liberation Mono");
-  EXPECT_EQ(font_offered.pointSize(), 21);
-  EXPECT_EQ(read_file("Drollbox.cfg"),
-            ":Config:\r\nscr=1\r\nfon=Liberation Mono\r\nsiz=13\r\nwit=639\r\n");
-  EXPECT_TRUE(about_text.startsWith("Drollbox v1.8.6\nWinNT/95 May '96\n"))
-      << about_text.toStdString();
-  EXPECT_EQ(frames_during_about, first + 2) << "About opened no window";
-
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[2].cookie_number, seen[0].cookie_number) << "Prev brings back the first cookie";
-  for (std::size_t i = 0; i < seen.size(); ++i) {
-    const Seen& window = seen[i];
-    SCOPED_TRACE("window " + std::to_string(i));
-    EXPECT_EQ(window.title, "Drollbox v1.8.6");
-    EXPECT_TRUE(window.has_icon);
-    EXPECT_EQ(window.wit, 639);
-    EXPECT_EQ(window.frame_geometry,
-              QRect(window.window_x, window.window_y, 639, window.window_height));
-    EXPECT_EQ(window.window_height, window.rows * 13 + 60);
-    EXPECT_EQ(window.client_geometry, QRect(QPoint(0, 0), window.frame_inside))
-        << "the client fills the frame";
-    EXPECT_EQ(window.button_labels, QStringList({"Ok", "New", "Prev", "Config", "About"}));
-    EXPECT_EQ(window.button_rects, std::vector<QRect>({QRect(516, 1, 55, 20), QRect(54, 1, 55, 20),
-                                                       QRect(126, 1, 55, 20), QRect(199, 1, 55, 20),
-                                                       QRect(359, 1, 55, 20)}));
-    EXPECT_TRUE(window.buttons_in_default_font);
-    EXPECT_EQ(window.display_font.family(), "Liberation Mono");
-    EXPECT_LE(QFontMetrics(window.display_font).height(), 13);
-    EXPECT_EQ(window.display_font.weight(), QFont::Normal);
-    expect_groove(window.picture, window.wit);
-    expect_rows_drawn(window.picture, window.rows, 13);
-    window.picture.save(QString::fromStdString(
-        (output_folder / ("window-" + std::to_string(i) + ".png")).string()));
-  }
-  reset_viewer();
+// With the first run's default answers: fon=Liberation Mono, siz=22.
+TEST(QtViewer, EveryCookieOfTheDefaultDatabaseFitsA1280PixelScreen) {
+  fw::qt::application();
+  const QFontMetrics metrics(fw::qt::font_from_spec({"Liberation Mono", 22}));
+  int widest = 0, count = 0;
+  ASSERT_FALSE(database::read_each_cookie(DROLLBOX_DEFAULT_DATABASE, [&](std::string&& cookie) {
+    database::choice.cookie_text[cookie.copy(database::choice.cookie_text, 1999)] = '\0';
+    database::lay_out_cookie(22);
+    for (const char* row = database::choice.display_grid; *row != '\0'; row += 80)
+      widest = std::max(widest, metrics.horizontalAdvance(shown_row(row)));
+    ++count;
+    return true;
+  }));
+  std::printf("widest client of %d cookies: %d pixels\n", count, 4 + widest + 4);
+  EXPECT_LE(4 + widest + 4, 1280 - 8) << "room for a window manager's borders";
 }
 
 }  // namespace
