@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(SettingsPlace, FollowsTheXdgConfigurationHome) {
-  struct Case {
-    const char* config_home;
-    const char* home;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, std::string> cases[] = {
       {"/conf", "/home/u", "/conf/drollbox/Drollbox.cfg"},
       {nullptr, "/home/u", "/home/u/.config/drollbox/Drollbox.cfg"},
       {"", "/home/u", "/home/u/.config/drollbox/Drollbox.cfg"},
@@ -18,10 +15,8 @@ TEST(SettingsPlace, FollowsTheXdgConfigurationHome) {
       {nullptr, "relative", "Drollbox.cfg"},
       {nullptr, nullptr, "Drollbox.cfg"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(places::settings_file(c.config_home, c.home), c.expected)
-        << (c.config_home ? c.config_home : "(unset)") << ", " << (c.home ? c.home : "(unset)");
-  }
+  for (const auto& [config_home, home, expected] : cases)
+    EXPECT_EQ(places::settings_file(config_home, home), expected) << (home ? home : "-");
 }
 
 }  // namespace
