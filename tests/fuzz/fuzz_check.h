@@ -1,5 +1,4 @@
-// A failed check aborts, so libFuzzer keeps the input as a reproducer. Each
-// process has a scratch file of its own: harnesses run side by side.
+// A failed check aborts (libFuzzer keeps the input); one scratch file per process.
 #pragma once
 #include <unistd.h>
 
