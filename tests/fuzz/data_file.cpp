@@ -1,8 +1,6 @@
-// A data file from outside: verify's first damage is where the viewer first
-// fails, unless it lies in a block's text past the cookie (a load decodes no
-// further). Every cookie before it loads (a load of the block's last one, then
-// cuts), cuts as the walk does (which drops the LF after a separator) and lays
-// out in the grid.
+// A data file: verify's first damage is where a load first fails (unless it lies in text past the
+// cookie: a load decodes no further). Every cookie before it loads (the block's last, then cuts),
+// cuts as the walk does (which drops the LF after a separator) and lays out in the grid.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -31,11 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                                     : summary.cookie_count;
   FUZZ_CHECK(walked.size() == std::min(good, checked));
   for (std::uint32_t n = 0; n < walked.size(); ++n) {
-    if (n % 100 == 0) {
-      const auto last =
-          std::min<std::uint32_t>(n + 99, static_cast<std::uint32_t>(walked.size()) - 1);
-      FUZZ_CHECK(!database::load_cookie(path, last));
-    }
+    const std::size_t last = std::min<std::size_t>(n + 99, walked.size() - 1);
+    if (n % 100 == 0) FUZZ_CHECK(!database::load_cookie(path, static_cast<std::uint32_t>(last)));
     FUZZ_CHECK(database::cut_cookie(n % 100) == database::DamageKind::none);
     const std::string cut = database::choice.cookie_text, &whole = walked[n];
     FUZZ_CHECK(cut == whole.substr(0, cut.size()) || cut == "\n" + whole.substr(0, cut.size() - 1));

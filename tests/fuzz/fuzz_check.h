@@ -8,9 +8,7 @@
 #include <fstream>
 #include <iterator>
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-#define FUZZ_CHECK(c) \
-  ((c) ? void()       \
-       : (std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #c), std::abort()))
+#define FUZZ_CHECK(c) ((c) ? void() : (std::fprintf(stderr, "%d %s\n", __LINE__, #c), std::abort()))
 struct ScratchFile {
   const std::string path = std::filesystem::temp_directory_path().string() + "/drollbox-fuzz-" +
                            std::to_string(::getpid());
