@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "codec/codec.h"
 #include "database/database.h"
@@ -11,34 +12,29 @@ namespace {
 using database::choice;
 
 TEST(Cut, CookiesOfABlockAndNothingBeyondItsText) {
-  struct Case {
-    std::string block;
-    std::uint32_t k;
-    std::string cookie;
-    std::string after = "";  // bytes in the area past the block's text
-  };
+  // The block, the cookie to cut, what it gives, and bytes in the area past the block.
   const std::string lines = "first cookie\n%%\nsecond line one\nsecond line two\n%%\n";
   const std::string full(database::cookie_capacity - 1, 'x');
-  const Case cases[] = {
-      {lines, 0, "first cookie"},
-      {lines, 1, "\nsecond line one\nsecond line two"},
-      {"x\n%%\n100% sure\n%%\n", 1, "\n10"},  // a single "%" ends the cookie early
-      {"a\n%%%b\n%%\n", 0, "a"},              // overlapping separators each count
-      {"a\n%%%b\n%%\n", 1, ""},
-      {"a\n%%%b\n%%\n", 2, "b"},
-      {"\n%%\n\n%%\n", 1, "\n"},
-      {"short\n%%\n" + std::string(3000, 'y') + "\n%%\n", 1, "\n" + std::string(1998, 'y')},
+  const std::tuple<std::string, std::uint32_t, std::string, std::string> cases[] = {
+      {lines, 0, "first cookie", ""},
+      {lines, 1, "\nsecond line one\nsecond line two", ""},
+      {"x\n%%\n100% sure\n%%\n", 1, "\n10", ""},  // a single "%" ends the cookie early
+      {"a\n%%%b\n%%\n", 0, "a", ""},              // overlapping separators each count
+      {"a\n%%%b\n%%\n", 1, "", ""},
+      {"a\n%%%b\n%%\n", 2, "b", ""},
+      {"\n%%\n\n%%\n", 1, "\n", ""},
+      {"short\n%%\n" + std::string(3000, 'y') + "\n%%\n", 1, "\n" + std::string(1998, 'y'), ""},
       {"abc", 0, "<damaged>", "%%"},
       {"a\n%", 0, "a", "%"},
-      {std::string(32769, 'x'), 0, "<damaged>"},
-      {std::string(32768, 'x') + "%", 0, full},
+      {std::string(32769, 'x'), 0, "<damaged>", ""},
+      {std::string(32768, 'x') + "%", 0, full, ""},
   };
-  for (const Case& c : cases) {
-    const std::string area = c.block + c.after;
+  for (const auto& [block, k, cookie, after] : cases) {
+    const std::string area = block + after;
     std::memcpy(codec::output_buffer, area.data(), area.size());
-    codec::output_total = static_cast<std::uint32_t>(c.block.size());
-    const bool cut = database::cut_cookie(c.k) == database::DamageKind::none;
-    EXPECT_EQ(cut ? choice.cookie_text : "<damaged>", c.cookie) << c.block.substr(0, 20) << c.k;
+    codec::output_total = static_cast<std::uint32_t>(block.size());
+    const bool cut = database::cut_cookie(k) == database::DamageKind::none;
+    EXPECT_EQ(cut ? choice.cookie_text : "<damaged>", cookie) << block.substr(0, 20) << k;
   }
 }
 
