@@ -115,6 +115,40 @@ TEST_F(DataFileTest, EachDamageIsFoundWhereItIs) {
             "cookie 250: a block ends before a cookie's separator");
 }
 
+// For every cookie number of a block: a decode stopped for the cookie cuts what
+// the whole block cuts, and stops at the first byte that completes the cookie.
+TEST_F(DataFileTest, ADecodeStoppedAtTheCookieCutsWhatTheWholeBlockCuts) {
+  cookies.resize(97);
+  const std::string odd = "100% sure\n%%\n%\n%%\na%%%b\n%%\n\n%%\nlast";
+  for (const std::string& text : {database::block_text(cookies) + odd, std::string("one\n%%\n")}) {
+    codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    ASSERT_EQ(codec::compress(), codec::RunStatus::ok);
+    Bytes file(bytes.begin(), bytes.begin() + 46);  // one block of 100 cookies
+    put_be32(file, 30, 100);
+    put_be32(file, 34, 8);
+    put_be32(file, 42, codec::output_total);
+    file.insert(file.end(), codec::output_buffer, codec::output_buffer + codec::output_total);
+    load(file, 0);
+    ASSERT_EQ(database::open_data_file(path.c_str()), DamageKind::none);
+    ASSERT_EQ(database::read_header(), DamageKind::none);
+    ASSERT_EQ(database::read_block_entries(0), DamageKind::none);
+    for (std::uint32_t k = 0; k < 104; ++k) {
+      ASSERT_EQ(database::read_block(), DamageKind::none);
+      const std::uint32_t whole_length = codec::output_total;
+      const DamageKind whole_damage = database::cut_cookie(k);
+      const std::string whole_cut = database::choice.cookie_text;
+      ASSERT_EQ(database::read_block_through_cookie(k), DamageKind::none);
+      EXPECT_EQ(database::cut_cookie(k), whole_damage) << k;
+      EXPECT_EQ(database::choice.cookie_text, whole_cut) << k;
+      EXPECT_EQ(codec::output_total < whole_length, whole_damage == DamageKind::none) << k;
+      if (whole_damage != DamageKind::none) continue;
+      --codec::output_total;
+      EXPECT_EQ(database::cut_cookie(k), DamageKind::missing_separator) << k;
+    }
+    database::close_data_file();
+  }
+}
+
 TEST_F(DataFileTest, WhatTheFormatCannotHoldIsRefused) {
   using database::build_data_file;
   EXPECT_EQ(build_data_file(std::vector<std::string>{"fine", "100% sure"}).error,
