@@ -70,7 +70,7 @@ TEST(Win32Painting, FontsAndOpaqueTextBackground) {
   {
     fw::win32::HdcPaintContext dc(canvas);
     EXPECT_EQ(dc.select_font(font.get()), nullptr);
-    EXPECT_EQ(GetCurrentObject(canvas, OBJ_FONT), font->handle());
+    EXPECT_EQ(GetCurrentObject(canvas, OBJ_FONT), fw::win32::font_at_dpi(*font, 96));
     const fw::Colour menu = fw::rgb(212, 208, 200);
     dc.set_text_background(menu);
     EXPECT_EQ(dc.set_text_background(menu), menu);

@@ -1,5 +1,8 @@
 // Painting, fonts and system colours on GDI.
+#include <new>
+
 #include "framework/backend.h"
+#include "framework/win32/dpi.h"
 #include "framework/win32/paint_context.h"
 
 namespace fw {
@@ -18,6 +21,36 @@ Colour system_colour(SystemColour which) {
 
 namespace win32 {
 
+namespace {
+
+struct Win32Font {
+  FontSpec spec;
+  int dpi = 0;
+  HFONT at_dpi = nullptr;
+};
+
+HFONT make_font(const FontSpec& font_spec, int dpi) {
+  return CreateFontA(to_device(font_spec.height, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, font_spec.face.c_str());
+}
+
+HFONT font_at_dpi(Win32Font& font, int dpi) {
+  if (font.dpi == dpi) return font.at_dpi;
+  HFONT made = make_font(font.spec, dpi);
+  if (made == nullptr) return font.at_dpi;
+  DeleteObject(font.at_dpi);
+  font.at_dpi = made;
+  font.dpi = dpi;
+  return made;
+}
+
+}  // namespace
+
+HFONT font_at_dpi(const TFont& font, int dpi) {
+  return font_at_dpi(*static_cast<Win32Font*>(font.handle()), dpi);
+}
+
 COLORREF to_colorref(Colour colour) {
   return RGB(colour.red, colour.green, colour.blue);
 }
@@ -33,16 +66,24 @@ HdcPaintContext::~HdcPaintContext() {
 }
 
 void HdcPaintContext::set_pixel(int x, int y, Colour colour) {
-  SetPixel(hdc_, x, y, to_colorref(colour));
+  if (dpi_ == layout_dpi) {
+    SetPixel(hdc_, x, y, to_colorref(colour));
+    return;
+  }
+  const RECT square = {to_device(x, dpi_), to_device(y, dpi_), to_device(x + 1, dpi_),
+                       to_device(y + 1, dpi_)};
+  const COLORREF previous = SetDCBrushColor(hdc_, to_colorref(colour));
+  FillRect(hdc_, &square, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(hdc_, previous);
 }
 
 void HdcPaintContext::text_out(int x, int y, const char* text, int length) {
-  TextOutA(hdc_, x, y, text, length);
+  TextOutA(hdc_, to_device(x, dpi_), to_device(y, dpi_), text, length);
 }
 
 const TFont* HdcPaintContext::select_font(const TFont* font) {
   const TFont* previous = selected_;
-  HGDIOBJ wanted = font != nullptr ? static_cast<HGDIOBJ>(font->handle()) : own_font_;
+  HGDIOBJ wanted = font != nullptr ? font_at_dpi(*font, dpi_) : own_font_;
   if (wanted == nullptr) return previous;  // back to our own font, never left it
   HGDIOBJ replaced = SelectObject(hdc_, wanted);
   if (replaced == nullptr || replaced == HGDI_ERROR) return previous;
@@ -59,14 +100,20 @@ Colour HdcPaintContext::set_text_background(Colour colour) {
 
 namespace backend {
 
+// Made at the dpi of the last frame placed, where it is most likely drawn.
 void* create_font(const FontSpec& font_spec) {
-  return CreateFontA(font_spec.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, font_spec.face.c_str());
+  HFONT made = win32::make_font(font_spec, win32::state.dpi);
+  if (made == nullptr) return nullptr;
+  auto* font = new (std::nothrow) win32::Win32Font{font_spec, win32::state.dpi, made};
+  if (font == nullptr) DeleteObject(made);
+  return font;
 }
 
 void delete_font(void* handle) {
-  if (handle != nullptr) DeleteObject(static_cast<HGDIOBJ>(handle));
+  auto* font = static_cast<win32::Win32Font*>(handle);
+  if (font == nullptr) return;
+  DeleteObject(font->at_dpi);
+  delete font;
 }
 
 }  // namespace backend

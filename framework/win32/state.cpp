@@ -1,5 +1,7 @@
 #include "framework/win32/state.h"
 
+#include <string>
+
 namespace fw::win32 {
 
 Win32State state;
@@ -8,13 +10,16 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 
 namespace {
 
-void register_class(const char* name) {
-  WNDCLASSA wc = {};
+// Unicode classes: a window's text, which screen readers read, holds any
+// character of the cookie, whatever the system's code page.
+void register_class(const char* ascii_name) {
+  const std::wstring name(ascii_name, ascii_name + std::char_traits<char>::length(ascii_name));
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = window_procedure;
   wc.hInstance = state.instance;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.lpszClassName = name.c_str();
+  RegisterClassW(&wc);
 }
 
 int startup_show_command() {

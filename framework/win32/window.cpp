@@ -1,20 +1,20 @@
 // Windows, the window procedure and the event loop on USER32, in the manner
 // of a scratch program: one procedure, one small handler per message.
 #include <cstdint>
+#include <string>
 
 #include "framework/backend.h"
+#include "framework/win32/dpi.h"
 #include "framework/win32/paint_context.h"
+
+#include <windowsx.h>
 
 namespace fw::win32 {
 
 namespace {
 
-TWindow* window_of(HWND hwnd) {
+TWindow* attached(HWND hwnd) {
   return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-
-HWND hwnd_of(const TWindow& window) {
-  return static_cast<HWND>(window.peer);
 }
 
 void attach(HWND hwnd, TWindow* window) {
@@ -27,6 +27,66 @@ void attach(HWND hwnd, TWindow* window) {
 void detach_and_report_destroyed(HWND hwnd, TWindow* window) {
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   window->handle_destroyed();
+}
+
+bool is_of_class(HWND hwnd, const char* name) {
+  char found[32] = {};
+  return GetClassNameA(hwnd, found, sizeof found) > 0 && lstrcmpiA(found, name) == 0;
+}
+
+}  // namespace
+
+TWindow* window_of(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  const bool ours = is_of_class(hwnd, frame_class_name) || is_of_class(hwnd, client_class_name) ||
+                    (is_of_class(hwnd, "Button") && window_of(GetParent(hwnd)) != nullptr);
+  return ours ? attached(hwnd) : nullptr;
+}
+
+TFrameWindow* frame_of(HWND hwnd) {
+  return hwnd != nullptr ? dynamic_cast<TFrameWindow*>(window_of(GetAncestor(hwnd, GA_ROOT)))
+                         : nullptr;
+}
+
+namespace {
+
+constexpr DWORD frame_style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
+constexpr DWORD client_style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+constexpr DWORD button_style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+
+// A child's rect is in layout pixels of its parent's client.
+void place_child(TWindow& child, int dpi) {
+  HWND hwnd = hwnd_of(child);
+  const Rect& r = child.rect;
+  SetWindowPos(hwnd, nullptr, to_device(r.x, dpi), to_device(r.y, dpi), to_device(r.width, dpi),
+               to_device(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gui_font(dpi)), TRUE);
+}
+
+// What a frame's caption and borders add around its client, in layout pixels.
+RECT decorations(int dpi) {
+  const RECT around = frame_around_client(0, 0, frame_style, dpi);
+  return {to_layout_ceiling(-around.left, dpi), to_layout_ceiling(-around.top, dpi),
+          to_layout_ceiling(around.right, dpi), to_layout_ceiling(around.bottom, dpi)};
+}
+
+// The frame's rect is the whole frame in layout pixels; its client gets
+// exactly the layout size the rect leaves inside the decorations.
+void place_frame(TFrameWindow& frame, int dpi) {
+  state.dpi = dpi;
+  const RECT around = decorations(dpi);
+  const Rect& r = frame.rect;
+  const RECT outer =
+      frame_around_client(to_device(r.width - around.left - around.right, dpi),
+                          to_device(r.height - around.top - around.bottom, dpi), frame_style, dpi);
+  SetWindowPos(hwnd_of(frame), nullptr, to_device(r.x, dpi), to_device(r.y, dpi),
+               outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (TWindow* client = frame.client(); client != nullptr && client->alive()) {
+    for (TWindow* child : client->children()) {
+      if (child->alive()) place_child(*child, dpi);
+    }
+    InvalidateRect(hwnd_of(*client), nullptr, TRUE);
+  }
 }
 
 void on_size(TWindow& window, int width, int height) {
@@ -53,7 +113,7 @@ void on_paint(HWND hwnd, TWindow& window) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hwnd, &ps);
   if (hdc != nullptr) {
-    HdcPaintContext dc(hdc);
+    HdcPaintContext dc(hdc, dpi_of_window(hwnd));
     window.handle_paint(dc);
   }
   EndPaint(hwnd, &ps);
@@ -66,10 +126,11 @@ struct ButtonClass {
 };
 ButtonClass button_class;
 
-// Buttons keep the platform's procedure; ours only hears of their end.
+// Buttons keep the platform's procedure; ours only hears of their focus and end.
 LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SETFOCUS) remember_focus(hwnd);
   if (message == WM_DESTROY) {
-    if (TWindow* window = window_of(hwnd)) detach_and_report_destroyed(hwnd, window);
+    if (TWindow* window = attached(hwnd)) detach_and_report_destroyed(hwnd, window);
   }
   return CallWindowProcA(button_class.original, hwnd, message, wparam, lparam);
 }
@@ -79,14 +140,15 @@ LRESULT CALLBACK button_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
   exit_process(-1);
 }
 
-constexpr DWORD frame_style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
-constexpr DWORD client_style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-constexpr DWORD button_style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
-
+// Made at the dpi of where it opens, then placed at the dpi it got.
 HWND create_frame(TFrameWindow& frame) {
-  return CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame_style, frame.rect.x,
-                         frame.rect.y, frame.rect.width, frame.rect.height, nullptr, nullptr,
-                         state.instance, &frame);
+  const Rect& r = frame.rect;
+  const int dpi = dpi_at({to_device(r.x, state.dpi), to_device(r.y, state.dpi)});
+  HWND hwnd = CreateWindowExA(0, frame_class_name, frame.title.c_str(), frame_style,
+                              to_device(r.x, dpi), to_device(r.y, dpi), to_device(r.width, dpi),
+                              to_device(r.height, dpi), nullptr, nullptr, state.instance, &frame);
+  if (hwnd != nullptr) place_frame(frame, dpi_of_window(hwnd));
+  return hwnd;
 }
 
 HWND create_client(TWindow& client) {
@@ -96,13 +158,19 @@ HWND create_client(TWindow& client) {
                          area.bottom, hwnd_of(*client.parent()), nullptr, state.instance, &client);
 }
 
+// Labels get a mnemonic on their first letter, as the keys that press them.
+std::string with_mnemonic(const std::string& label) {
+  return label.empty() || label.find('&') != std::string::npos ? label : '&' + label;
+}
+
 HWND create_button(TWindow& button) {
-  HWND hwnd = CreateWindowExA(
-      0, "BUTTON", button.title.c_str(), button_style, button.rect.x, button.rect.y,
-      button.rect.width, button.rect.height, hwnd_of(*button.parent()),
-      reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)), state.instance, nullptr);
+  HWND hwnd = CreateWindowExA(0, "BUTTON", with_mnemonic(button.title).c_str(), button_style, 0, 0,
+                              0, 0, hwnd_of(*button.parent()),
+                              reinterpret_cast<HMENU>(static_cast<std::intptr_t>(button.id)),
+                              state.instance, nullptr);
   if (hwnd == nullptr) return nullptr;
   attach(hwnd, &button);
+  place_child(button, dpi_of_window(hwnd));
   auto original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(button_procedure)));
   button_class.original = original;
@@ -117,16 +185,42 @@ void set_icon(HWND hwnd, const std::string& resource_name) {
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+// A click into the client leaves the focus on a button, so its keys work.
+void on_click(HWND client) {
+  HWND focus = GetFocus();
+  if (focus == nullptr || GetParent(focus) != client) SetFocus(GetAncestor(client, GA_ROOT));
+}
+
+void on_dpi_changed(TWindow& window, int dpi) {
+  if (auto* frame = dynamic_cast<TFrameWindow*>(&window)) place_frame(*frame, dpi);
+}
+
 }  // namespace
 
 LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
     attach(hwnd, static_cast<TWindow*>(create->lpCreateParams));
   }
-  TWindow* window = window_of(hwnd);
-  if (window == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  TWindow* window = attached(hwnd);
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
   switch (message) {
+    case WM_SETFOCUS:
+      if (dynamic_cast<TFrameWindow*>(window) != nullptr) pass_focus_on(hwnd);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      on_click(hwnd);
+      return 0;
+    case WM_CONTEXTMENU:
+      if (dynamic_cast<TFrameWindow*>(window) == nullptr) {
+        show_context_menu(*window, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      on_dpi_changed(*window, HIWORD(wparam));
+      return 0;
     case WM_SIZE:
       on_size(*window, LOWORD(lparam), HIWORD(lparam));
       return 0;
@@ -142,11 +236,19 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
       window->handle_close();
       return 0;
     case WM_DESTROY:
+      forget_focus(hwnd);
       detach_and_report_destroyed(hwnd, window);
       return 0;
     default:
-      return DefWindowProcA(hwnd, message, wparam, lparam);
+      break;
   }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void process_message(MSG& msg) {
+  if (handle_frame_key(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
 }
 
 }  // namespace fw::win32
@@ -171,9 +273,14 @@ void create_window(TWindow& window) {
   if (hwnd == nullptr) win32::window_creation_failed();
 }
 
+// Screen readers read the client as its window text: the text it shows.
 void show_window(TFrameWindow& frame) {
   win32::start_backend();
-  if (frame.alive()) ShowWindow(hwnd_of(frame), win32::state.show_command);
+  if (!frame.alive()) return;
+  if (TWindow* client = frame.client(); client != nullptr && client->alive())
+    SetWindowTextW(hwnd_of(*client), win32::shown_text(*client).c_str());
+  ShowWindow(hwnd_of(frame), win32::state.show_command);
+  win32::set_up_keyboard(frame);
 }
 
 void destroy_window(TWindow& window) {
@@ -193,8 +300,7 @@ int run_event_loop() {
   for (;;) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      win32::process_message(msg);
     }
     WaitMessage();
   }
