@@ -34,10 +34,17 @@ class TMainWindow : public fw::TWindow {
   void paint(fw::PaintContext& dc) override { paint_cookie(dc); }
   void set_up_window() override;
   bool find_command(int id) override;
+  // The fitting rule of window_fit.h, for the cookie on its way to screen.
+  void fit_frame(fw::TFrameWindow& frame) override;
+
+  // Where the frame is wanted before it is fitted to its screen.
+  int wanted_x = 0;
+  int wanted_y = 0;
 
   void paint_cookie(fw::PaintContext& dc);
   void make_display_font(int height);
   const fw::TFont* display_font() const { return display_font_.get(); }
+  int row_pitch() const { return font_height_; }
 
   void on_new();
   void on_prev();
@@ -47,8 +54,13 @@ class TMainWindow : public fw::TWindow {
   void show_about();
 
  private:
-  int layout_width() const;
+  int widest_row(int font_height) const;
+  void close_for_restart();
   std::unique_ptr<fw::TFont> display_font_;
+  int font_height_;   // siz, unless this window shrank its font to fit
+  int layout_width_;  // wit, unless this window is wider or narrower
+  int placed_x_ = 0;  // where the fit put the frame
+  int placed_y_ = 0;
 };
 
 }  // namespace app

@@ -297,6 +297,28 @@ void place_frame(QWidget& frame, const Rect& outer) {
 
 }  // namespace fw::qt
 
+namespace fw {
+
+// Qt's logical pixels are layout pixels already.
+Screen screen_at(const TFrameWindow& frame, int x, int y) {
+  qt::application();
+  QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  Screen seen;
+  if (screen != nullptr) {
+    const QRect area = screen->availableGeometry();
+    seen.work_area = {area.x(), area.y(), area.width(), area.height()};
+    seen.scale = screen->devicePixelRatio();
+  }
+  const QWidget* widget = qt::widget_of(frame);
+  const QMargins margins =
+      widget != nullptr ? qt::frame_margins(*widget) : qt::state.known_frame_margins;
+  seen.decorations = {margins.left(), margins.top(), margins.right(), margins.bottom()};
+  return seen;
+}
+
+}  // namespace fw
+
 namespace fw::backend {
 
 void create_window(TWindow& window) {
