@@ -46,19 +46,29 @@ int shown_length(const char* row) {
 
 }  // namespace
 
-const char* const about_text =
-    "Drollbox v1.8.6\n"
-    "WinNT/95 May '96\n"
-    "Freely distributable. A cookie a day keeps the gloom away.\n"
-    "\n"
-    "   - the cookie bakers, for every text in the jar\n"
-    "   - the context model and its arithmetic coder\n"
-    "   - the testers on every supported system\n"
-    "   - you, for reading\n"
-    "\n"
-    "Supported with following OS: Amiga, Unix,\n"
-    "Digital Unix, Linux, Sun, MsDOS and WinNT/95.\n"
-    "There are 66711 cookies for you to read :-)";
+std::string about_text(std::optional<std::uint32_t> cookie_count) {
+  std::string text =
+      "Drollbox v1.8.6\n"
+      "WinNT/95 May '96\n"
+      "Freely distributable. A cookie a day keeps the gloom away.\n"
+      "\n"
+      "   - the cookie bakers, for every text in the jar\n"
+      "   - the context model and its arithmetic coder\n"
+      "   - the testers on every supported system\n"
+      "   - you, for reading\n"
+      "\n"
+      "Supported with following OS: Amiga, Unix,\n"
+      "Digital Unix, Linux, Sun, MsDOS and WinNT/95.";
+  if (cookie_count)
+    text += "\nThere are " + std::to_string(*cookie_count) + " cookies for you to read :-)";
+  return text;
+}
+
+std::optional<std::uint32_t> cookie_count_of(const char* data_file) {
+  database::DataFileSummary summary;
+  if (database::read_summary(data_file, summary)) return std::nullopt;
+  return summary.cookie_count;
+}
 
 TMainWindow::TMainWindow()
     : fw::TWindow(nullptr, ""),
@@ -187,7 +197,8 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
 }
 
 void TMainWindow::show_about() {
-  fw::message_box(this, about_text, about_caption, fw::BoxKind::notice);
+  const std::string text = about_text(cookie_count_of(database::reader.file_name));
+  fw::message_box(this, text.c_str(), about_caption, fw::BoxKind::notice);
 }
 
 }  // namespace app

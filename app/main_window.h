@@ -2,7 +2,10 @@
 // the cookie's rows, and the five commands.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "framework/framework.h"
 
@@ -14,7 +17,10 @@ inline constexpr int CM_ABOUT = 103;
 inline constexpr int CM_OK = 104;
 inline constexpr int CM_PREV = 105;
 
-extern const char* const about_text;
+// The About box's text; the count line only for a count that is known.
+std::string about_text(std::optional<std::uint32_t> cookie_count);
+// The cookie count in a data file's header; none when it cannot be read.
+std::optional<std::uint32_t> cookie_count_of(const char* data_file);
 inline constexpr const char* about_caption = "About Drollbox...";
 
 inline constexpr int button_top = 1;
