@@ -46,13 +46,11 @@ int shrunk_font_height(const FitRequest& request) {
   return fitting;
 }
 
-int font_height_for(const FitRequest& request, bool& scrolls) {
-  scrolls = false;
+int font_height_for(const FitRequest& request) {
   if (fits(request, request.siz)) return request.siz;
   if (request.siz > smallest_font_height) {
     if (const int shrunk = shrunk_font_height(request); shrunk != 0) return shrunk;
   }
-  scrolls = true;
   return std::min(request.siz, smallest_font_height);
 }
 
@@ -70,8 +68,7 @@ WindowFit fit_window(const FitRequest& request) {
   const int around_height = frame.top + frame.bottom;
 
   WindowFit fit;
-  bool scrolls = false;
-  fit.font_height = font_height_for(request, scrolls);
+  fit.font_height = font_height_for(request);
   const Needs needs = needs_at(request, fit.font_height);
   int width = std::max(request.wit, around_width + needs.width);
   int height =
@@ -83,7 +80,7 @@ WindowFit fit_window(const FitRequest& request) {
   fit.frame = {placed(request.wanted_x, area.x, area.width, width),
                placed(request.wanted_y, area.y, area.height, height), std::max(1, width),
                std::max(1, height)};
-  if (scrolls) fit.scroll_size = {needs.width, needs.height};
+  fit.scroll_size = {needs.width, needs.height};
   fit.layout_width = std::max(fit.frame.width, around_width + fit.scroll_size.width);
   fit.bar_offset = std::max(0, (fit.layout_width - bar_layout_width) / 2);
   return fit;

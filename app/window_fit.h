@@ -52,8 +52,10 @@ struct WindowFit {
   // The frame width the client lays out its bar and groove in; more than
   // the frame's when the client scrolls sideways.
   int layout_width = 0;
-  int bar_offset = 0;    // what the bar's buttons are shifted right by
-  fw::Size scroll_size;  // the client's whole drawing when it scrolls, else 0 x 0
+  int bar_offset = 0;  // what the bar's buttons are shifted right by
+  // All the client draws; it scrolls where its area is smaller (the fit
+  // makes it so only below smallest_font_height, the user by resizing).
+  fw::Size scroll_size;
   bool operator==(const WindowFit&) const = default;
 };
 

@@ -1,8 +1,9 @@
 // Frames, clients and push buttons as Qt widgets, and the close / destroy
-// chain that the portable core drives. A frame is a fixed-size window placed
-// where the program's fit puts it, its client in a scroll area for when the
-// text is larger than the screen; its buttons answer their letters, its
-// text can be copied and read aloud.
+// chain that the portable core drives. A frame opens where and as large as
+// the program's fit puts it; its client lies in a scroll area, so a text
+// larger than the screen or a frame the user makes smaller scrolls, and a
+// maximised frame shows the same text in more room. Its buttons answer their
+// letters, its text can be copied and read aloud.
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
@@ -30,10 +31,6 @@ namespace {
 class FrameWidget : public QWidget, public PeerLink {
  public:
   FrameWidget() : QWidget(nullptr) {
-    // Sized to its cookie, the frame has nothing more to show maximised.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
     connect(&settle_timer_, &QTimer::timeout, this, [this] { check_decorations(); });
   }
 
@@ -313,7 +310,6 @@ void place_frame(QWidget& frame, const Rect& outer) {
   if (auto* framed = dynamic_cast<FrameWidget*>(&frame); framed != nullptr) framed->outer = outer;
   int width = std::max(1, outer.width - margins.left() - margins.right());
   int height = std::max(1, outer.height - margins.top() - margins.bottom());
-  frame.setFixedSize(width, height);
   frame.setGeometry(outer.x + margins.left(), outer.y + margins.top(), width, height);
 }
 

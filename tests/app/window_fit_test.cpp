@@ -65,18 +65,19 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
           EXPECT_GE(fit.frame.width, std::min(639, area.width)) << where;
           const Client client{fit.frame.width - 2, fit.frame.height - 26};
           const Client text = needs(widest_default_columns, rows, fit.font_height);
-          if (fit.scroll_size == fw::Size{}) {
-            EXPECT_LE(text.width, client.width) << where;
-            EXPECT_LE(text.height, client.height) << where;
+          EXPECT_EQ(fit.scroll_size, (fw::Size{text.width, text.height})) << where;
+          const bool whole = text.width <= client.width && text.height <= client.height;
+          const Client least = needs(widest_default_columns, rows, app::smallest_font_height);
+          EXPECT_EQ(whole, least.width + 2 <= area.width && least.height + 26 <= area.height)
+              << where << ": scrolls only when the smallest font does not fit";
+          if (whole) {
             EXPECT_LE(fit.font_height, siz) << where;
             const Client larger = needs(widest_default_columns, rows, fit.font_height + 1);
-            EXPECT_TRUE(fit.font_height == siz || larger.width > client.width ||
-                        larger.height + 26 > area.height || larger.width + 2 > area.width)
+            EXPECT_TRUE(fit.font_height == siz || larger.width + 2 > area.width ||
+                        larger.height + 26 > area.height)
                 << where << ": shrunk more than needed";
           } else {
             EXPECT_EQ(fit.font_height, app::smallest_font_height) << where;
-            EXPECT_TRUE(text.width > client.width || text.height > client.height) << where;
-            EXPECT_EQ(fit.scroll_size, (fw::Size{text.width, text.height})) << where;
           }
           if (scale == 1.0 && screen.width >= 1024 && siz == 22) {
             EXPECT_EQ(fit.font_height, siz) << where << ": the first-use font fits from 1024x768";
@@ -97,22 +98,22 @@ TEST(WindowFit, FramesOfKnownScreensAndCookies) {
   const Row rows[] = {
       {"a short cookie opens as it always did",
        request(screen_1280, 13, 3, 10, 192, 250),
-       {{192, 250, 639, 3 * 13 + 60}, 13, 639, 36, {}}},
+       {{192, 250, 639, 3 * 13 + 60}, 13, 639, 36, {539, 28 + 39 + 4}}},
       {"the widest row widens the frame and the bar stays centred",
        request(screen_1280, 22, 3, 80, 192, 250),
-       {{192, 250, 2 + 4 + 880 + 4, 3 * 22 + 60}, 22, 890, 161, {}}},
+       {{192, 250, 2 + 4 + 880 + 4, 3 * 22 + 60}, 22, 890, 161, {888, 28 + 66 + 4}}},
       {"decorations taller than the layout allows add to the height",
        {3, 13, 639, [](int) { return 100; }, {screen_1280, {8, 40, 8, 10}, 1.0}, 0, 0},
-       {{0, 0, 639, 50 + 28 + 39 + 4}, 13, 639, 36, {}}},
+       {{0, 0, 639, 50 + 28 + 39 + 4}, 13, 639, 36, {539, 28 + 39 + 4}}},
       {"28 points shrink to the largest font whose rows and columns fit 800x600",
        request({0, 0, 800, 600}, 29, 25, 80, 100, 100),
-       {{70, 65, 730, 25 * 19 + 60}, 19, 730, 81, {}}},
+       {{70, 65, 730, 25 * 19 + 60}, 19, 730, 81, {728, 28 + 475 + 4}}},
       {"a window past the work area's far corner is pulled back onto it",
        request({100, 50, 1024, 700}, 13, 2, 10, 5000, 5000),
-       {{100 + 1024 - 639, 50 + 700 - 86, 639, 86}, 13, 639, 36, {}}},
+       {{100 + 1024 - 639, 50 + 700 - 86, 639, 86}, 13, 639, 36, {539, 28 + 26 + 4}}},
       {"a work area narrower than wit takes the frame's width and the bar moves in",
        request({-640, 0, 600, 480}, 12, 2, 10, -900, 0),
-       {{-640, 0, 600, 84}, 12, 600, 16, {}}},
+       {{-640, 0, 600, 84}, 12, 600, 16, {539, 28 + 24 + 4}}},
       {"640 x 480 at scale 2 scrolls at the smallest font",
        request({0, 0, 320, 240}, 22, 25, 80),
        {{0, 0, 320, 240}, 12, 2 + 539, 0, {539, 28 + 300 + 4}}},
