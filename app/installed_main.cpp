@@ -1,7 +1,8 @@
 // The native Linux viewer's entry: the settings under the user's XDG
 // configuration folder and the database found without a launcher (see
 // places/), then the same Window cycles as the Win32 program. --help and
-// --version answer on the terminal; any other argument is ignored.
+// --version answer on the terminal, as does a start without a display;
+// any other argument is ignored.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,17 @@ void print_usage(const std::string& data_file, const std::string& settings_file)
       data_file.c_str(), settings_file.c_str());
 }
 
+bool set(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+// Qt would abort without a window system to talk to; a platform named
+// outright (offscreen, vnc) needs none.
+bool display_reachable() {
+  return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +61,12 @@ int main(int argc, char** argv) {
       std::printf("%s\n", app::frame_title);
       return 0;
     }
+  }
+  if (!display_reachable()) {
+    std::fprintf(stderr,
+                 "drollbox: no display to show a window on (neither DISPLAY nor WAYLAND_DISPLAY "
+                 "is set); for a cookie in the terminal run: drollbox-db random\n");
+    return 1;
   }
   database::reader.file_name = data_file.c_str();
   settings::settings_file_name = settings_file.c_str();

@@ -2,10 +2,12 @@
 // font, the groove and the rows, the five commands and the About box.
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/refresh.h"
 #include "app/window_cycles.h"
+#include "app/window_fit.h"
 #include "database/database.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
@@ -28,26 +30,50 @@ constexpr ButtonPlace button_places[] = {
 
 constexpr int groove_upper_row = 25;
 constexpr int groove_lower_row = 26;
-constexpr int first_text_row = 28;
-constexpr int text_left = 4;
+
+int grid_rows_in_use() {
+  return static_cast<int>(
+      strnlen(database::choice.display_grid, sizeof database::choice.display_grid) /
+      database::grid_columns);
+}
+
+// Trailing blanks are drawn but never seen, so they take no room.
+int shown_length(const char* row) {
+  auto length = static_cast<int>(strnlen(row, database::grid_columns));
+  while (length > 0 && row[length - 1] == ' ') --length;
+  return length;
+}
 
 }  // namespace
 
-const char* const about_text =
-    "Drollbox v1.8.6\n"
-    "WinNT/95 May '96\n"
-    "Freely distributable. A cookie a day keeps the gloom away.\n"
-    "\n"
-    "   - the cookie bakers, for every text in the jar\n"
-    "   - the context model and its arithmetic coder\n"
-    "   - the testers on every supported system\n"
-    "   - you, for reading\n"
-    "\n"
-    "Supported with following OS: Amiga, Unix,\n"
-    "Digital Unix, Linux, Sun, MsDOS and WinNT/95.\n"
-    "There are 66711 cookies for you to read :-)";
+std::string about_text(std::optional<std::uint32_t> cookie_count) {
+  std::string text =
+      "Drollbox v1.8.6\n"
+      "WinNT/95 May '96\n"
+      "Freely distributable. A cookie a day keeps the gloom away.\n"
+      "\n"
+      "   - the cookie bakers, for every text in the jar\n"
+      "   - the context model and its arithmetic coder\n"
+      "   - the testers on every supported system\n"
+      "   - you, for reading\n"
+      "\n"
+      "Supported with following OS: Amiga, Unix,\n"
+      "Digital Unix, Linux, Sun, MsDOS and WinNT/95.";
+  if (cookie_count)
+    text += "\nThere are " + std::to_string(*cookie_count) + " cookies for you to read :-)";
+  return text;
+}
 
-TMainWindow::TMainWindow() : fw::TWindow(nullptr, "") {
+std::optional<std::uint32_t> cookie_count_of(const char* data_file) {
+  database::DataFileSummary summary;
+  if (database::read_summary(data_file, summary)) return std::nullopt;
+  return summary.cookie_count;
+}
+
+TMainWindow::TMainWindow()
+    : fw::TWindow(nullptr, ""),
+      font_height_(settings::current.siz),
+      layout_width_(settings::current.wit) {
   set_background(fw::system_colour(fw::SystemColour::menu));
   const int offset = bar_offset(settings::current.wit);
   for (const ButtonPlace& place : button_places) {
@@ -72,20 +98,28 @@ bool TMainWindow::find_command(int id) {
 void TMainWindow::on_new() {
   lifetime.restart_request = restart_wanted;
   refresh_cookie();
-  close_window();
+  close_for_restart();
 }
 
 void TMainWindow::on_prev() {
   if (!request_step_back()) return;
   lifetime.restart_request = restart_wanted;
   refresh_cookie();
-  close_window();
+  close_for_restart();
 }
 
 void TMainWindow::on_config() {
   settings::run_setup();
   lifetime.restart_request = restart_wanted;
   refresh_cookie();
+  close_for_restart();
+}
+
+// A window the user moved has the next open where this one was left.
+void TMainWindow::close_for_restart() {
+  const fw::TWindow* frame = parent();
+  if (frame != nullptr && (frame->rect.x != placed_x_ || frame->rect.y != placed_y_))
+    lifetime.last_frame_origin = {frame->rect.x, frame->rect.y};
   close_window();
 }
 
@@ -99,7 +133,36 @@ void TMainWindow::on_ok() {
 
 void TMainWindow::set_up_window() {
   fw::TWindow::set_up_window();
-  make_display_font(settings::current.siz);
+  make_display_font(font_height_);
+}
+
+int TMainWindow::widest_row(int font_height) const {
+  const std::unique_ptr<fw::TFont> font =
+      fw::TFont::create({settings::current.font_text, font_height});
+  if (!font) return 0;
+  int widest = 0;
+  for (const char* row = database::choice.display_grid; *row != '\0';
+       row += strnlen(row, database::grid_columns))
+    widest = std::max(widest, font->text_width(row, shown_length(row)));
+  return widest;
+}
+
+void TMainWindow::fit_frame(fw::TFrameWindow& frame) {
+  const WindowFit fit =
+      fit_window({grid_rows_in_use(), settings::current.siz, settings::current.wit,
+                  [this](int height) { return widest_row(height); },
+                  fw::screen_at(frame, wanted_x, wanted_y), wanted_x, wanted_y});
+  frame.rect = fit.frame;
+  placed_x_ = fit.frame.x;
+  placed_y_ = fit.frame.y;
+  scroll_size = fit.scroll_size;
+  layout_width_ = fit.layout_width;
+  for (std::size_t i = 0; i < children().size() && i < std::size(button_places); ++i)
+    children()[i]->rect.x = fit.bar_offset + button_places[i].left;
+  if (fit.font_height != font_height_) {
+    font_height_ = fit.font_height;
+    if (display_font_) make_display_font(font_height_);
+  }
 }
 
 // The face is font_text whole, " Bold" and " Italic" included, at normal
@@ -110,15 +173,8 @@ void TMainWindow::make_display_font(int height) {
   if (!display_font_) problems::report_problem(problems::problem_illegal_font);
 }
 
-// The frame is wit wide, unless the platform widened it to show whole rows;
-// the groove spans what the frame is.
-int TMainWindow::layout_width() const {
-  const auto* frame = dynamic_cast<const fw::TFrameWindow*>(parent());
-  return frame != nullptr && frame->client() == this ? frame->rect.width : settings::current.wit;
-}
-
 void TMainWindow::paint_cookie(fw::PaintContext& dc) {
-  const int wit = layout_width();
+  const int wit = layout_width_;
   for (int x = 6; x < wit - 16; ++x) {
     dc.set_pixel(x, groove_lower_row, fw::system_colour(fw::SystemColour::highlight_text));
   }
@@ -131,7 +187,7 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
 
   // The layout leaves whole rows of grid_columns characters and a terminator.
   const char* row = database::choice.display_grid;
-  for (int y = first_text_row; *row != '\0'; y += settings::current.siz) {
+  for (int y = first_text_row; *row != '\0'; y += font_height_) {
     const auto length = static_cast<int>(strnlen(row, database::grid_columns));
     dc.text_out(text_left, y, row, length);
     row += length;
@@ -141,7 +197,8 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
 }
 
 void TMainWindow::show_about() {
-  fw::message_box(this, about_text, about_caption, fw::BoxKind::notice);
+  const std::string text = about_text(cookie_count_of(database::reader.file_name));
+  fw::message_box(this, text.c_str(), about_caption, fw::BoxKind::notice);
 }
 
 }  // namespace app

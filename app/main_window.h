@@ -2,7 +2,10 @@
 // the cookie's rows, and the five commands.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "framework/framework.h"
 
@@ -14,7 +17,10 @@ inline constexpr int CM_ABOUT = 103;
 inline constexpr int CM_OK = 104;
 inline constexpr int CM_PREV = 105;
 
-extern const char* const about_text;
+// The About box's text; the count line only for a count that is known.
+std::string about_text(std::optional<std::uint32_t> cookie_count);
+// The cookie count in a data file's header; none when it cannot be read.
+std::optional<std::uint32_t> cookie_count_of(const char* data_file);
 inline constexpr const char* about_caption = "About Drollbox...";
 
 inline constexpr int button_top = 1;
@@ -34,10 +40,17 @@ class TMainWindow : public fw::TWindow {
   void paint(fw::PaintContext& dc) override { paint_cookie(dc); }
   void set_up_window() override;
   bool find_command(int id) override;
+  // The fitting rule of window_fit.h, for the cookie on its way to screen.
+  void fit_frame(fw::TFrameWindow& frame) override;
+
+  // Where the frame is wanted before it is fitted to its screen.
+  int wanted_x = 0;
+  int wanted_y = 0;
 
   void paint_cookie(fw::PaintContext& dc);
   void make_display_font(int height);
   const fw::TFont* display_font() const { return display_font_.get(); }
+  int row_pitch() const { return font_height_; }
 
   void on_new();
   void on_prev();
@@ -47,8 +60,13 @@ class TMainWindow : public fw::TWindow {
   void show_about();
 
  private:
-  int layout_width() const;
+  int widest_row(int font_height) const;
+  void close_for_restart();
   std::unique_ptr<fw::TFont> display_font_;
+  int font_height_;   // siz, unless this window shrank its font to fit
+  int layout_width_;  // wit, unless this window is wider or narrower
+  int placed_x_ = 0;  // where the fit put the frame
+  int placed_y_ = 0;
 };
 
 }  // namespace app

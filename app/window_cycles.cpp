@@ -27,11 +27,15 @@ void TMainApp::make_main_window() {
   }
   lifetime.restart_request = no_restart;
 
-  auto* frame = new fw::TFrameWindow(frame_title, new TMainWindow());
+  auto* client = new TMainWindow();
+  const FrameOrigin origin = lifetime.last_frame_origin.value_or(
+      FrameOrigin{settings::current.window_x, settings::current.window_y});
+  client->wanted_x = origin.x;
+  client->wanted_y = origin.y;
+  auto* frame = new fw::TFrameWindow(frame_title, client);
   set_main_window(frame);
   frame->set_icon(frame_icon);
-  frame->rect = {settings::current.window_x, settings::current.window_y, settings::current.wit,
-                 database::choice.window_height};
+  frame->rect = {origin.x, origin.y, settings::current.wit, database::choice.window_height};
 }
 
 int run_window_cycles(int, char**) {

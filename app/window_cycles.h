@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "framework/framework.h"
 
@@ -15,8 +16,15 @@ inline constexpr std::uint8_t restart_wanted = 1;
 inline constexpr std::uint8_t no_restart = 2;
 
 // Outlives every window; 2 while the first Window cycle is being made.
+struct FrameOrigin {
+  int x = 0;
+  int y = 0;
+};
+
 struct Lifetime {
   std::uint8_t restart_request = no_restart;
+  // Where the user left the last window; the next opens there.
+  std::optional<FrameOrigin> last_frame_origin;
 };
 extern Lifetime lifetime;
 

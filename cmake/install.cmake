@@ -68,7 +68,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
       "Drollbox shows a fortune cookie chosen at random in a small window with\n"
       "buttons for a new cookie, the previous ones, the font and screen class.\n"
-      "Its database holds tens of thousands of cookies, each block compressed by\n"
+      "Its database (over fifteen thousand cookies come with it) is compressed by\n"
       "its own context-modelling codec. drollbox-db builds databases from fortune\n"
       "files, checks them, prints a random cookie and searches the cookies.")
   string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})

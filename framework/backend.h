@@ -19,11 +19,19 @@ void destroy_window(TWindow& window);
 void send_close(TWindow& window);
 void post_close(TWindow& window);
 
+// TApplication::run fits a frame (TFrameWindow::fit) before creating it. A
+// backend that later learns other decorations or dpi for it calls fit again
+// and places the frame, the client's children and its scrolling anew. Every
+// rect given or kept is in layout pixels; a frame's rect follows the user's
+// moves. fw::screen_at is the backend's too.
+
 // Runs the event loop until end_event_loop; returns its status.
 int run_event_loop();
 void end_event_loop(int status);
 
 void* create_font(const FontSpec& font_spec);  // null when the platform refuses
 void delete_font(void* handle);
+// The extent TFont::text_width gives, of a font made by create_font.
+int text_width(void* font_handle, const char* text, int length);
 
 }  // namespace fw::backend

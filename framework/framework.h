@@ -49,6 +49,9 @@ class TFont {
   TFont& operator=(const TFont&) = delete;
 
   const FontSpec& font_spec() const { return spec_; }
+  // How far a run of 8-bit (Windows-1252) characters reaches to the right
+  // of where it is drawn, in layout pixels.
+  int text_width(const char* text, int length) const;
   void* handle() const { return handle_; }
 
  private:
@@ -70,14 +73,42 @@ class PaintContext {
   virtual Colour set_text_background(Colour colour) = 0;
 };
 
+// Every place and size of the framework is in layout pixels: pixels of a
+// 96-dpi screen, which a backend scales by its screen's dpi.
 struct Rect {
   int x = 0;
   int y = 0;
   int width = 0;
   int height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+
+// What a frame's caption and borders add around its client.
+struct Margins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const Margins&) const = default;
+};
+
+// The screen a frame lies on, as far as fitting the frame to it goes.
+struct Screen {
+  Rect work_area;       // the desktop without its panels and task bars
+  Margins decorations;  // the frame's, as they are or will be on this screen
+  double scale = 1.0;   // device pixels per layout pixel
 };
 
 class TFrameWindow;
+
+// The screen holding the point (x, y), with the decorations frame gets there.
+Screen screen_at(const TFrameWindow& frame, int x, int y);
 
 class TWindow {
  public:
@@ -93,6 +124,10 @@ class TWindow {
   virtual void set_up_window();
   // The command table: true when id was found and its handler ran.
   virtual bool find_command(int id);
+  // Asked of a frame's client before the frame is made, and again whenever
+  // the frame's screen, decorations or dpi change: sets the frame's rect and
+  // its own layout (children's rects, scroll_size). The base keeps them.
+  virtual void fit_frame(TFrameWindow& frame);
 
   // Creates the platform window, then runs set_up_window.
   void create();
@@ -111,8 +146,12 @@ class TWindow {
   bool alive() const { return peer != nullptr; }
 
   std::string title;
-  Rect rect;   // frame: the whole frame in screen pixels; child: client pixels
+  // Frame: the whole frame on the desktop, kept where the user moves it;
+  // child: in its parent's client.
+  Rect rect;
   int id = 0;  // command id of a button
+  // What the window paints; when larger than the client area it scrolls.
+  Size scroll_size;
   Colour background;
   bool has_background = false;
   void* peer = nullptr;  // the backend's platform window
@@ -154,6 +193,9 @@ class TFrameWindow : public TWindow {
   TFrameWindow(const char* title, TWindow* client);
   TWindow* client() const { return client_; }
   void set_icon(const char* resource_name) { icon = resource_name; }
+  // Has the client fit the frame (rect, children, scroll_size); a backend
+  // then places all of them as they say.
+  void fit();
 
   std::string icon;
 

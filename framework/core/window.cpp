@@ -24,6 +24,10 @@ TFont::~TFont() {
   backend::delete_font(handle_);
 }
 
+int TFont::text_width(const char* text, int length) const {
+  return backend::text_width(handle_, text, length);
+}
+
 TWindow::TWindow(TWindow* parent, const char* title) : title(title ? title : ""), parent_(parent) {
   if (parent_ != nullptr) parent_->children_.push_back(this);
 }
@@ -49,6 +53,8 @@ void TWindow::set_up_window() {
 bool TWindow::find_command(int) {
   return false;
 }
+
+void TWindow::fit_frame(TFrameWindow&) {}
 
 void TWindow::create() {
   backend::create_window(*this);
@@ -105,6 +111,10 @@ TFrameWindow::TFrameWindow(const char* title, TWindow* client)
   }
 }
 
+void TFrameWindow::fit() {
+  if (client_ != nullptr) client_->fit_frame(*this);
+}
+
 TApplication::~TApplication() = default;
 
 void TApplication::set_main_window(TFrameWindow* frame) {
@@ -121,6 +131,7 @@ int TApplication::run() {
   running_application = this;
   make_main_window();
   if (!main_window_) return 0;
+  main_window_->fit();
   main_window_->create();
   backend::show_window(*main_window_);
   return backend::run_event_loop();

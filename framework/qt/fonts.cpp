@@ -77,4 +77,9 @@ void delete_font(void* handle) {
   delete static_cast<QFont*>(handle);
 }
 
+int text_width(void* font_handle, const char* text, int length) {
+  return QFontMetrics(*static_cast<const QFont*>(font_handle))
+      .horizontalAdvance(qt::decode_windows_1252(text, length));
+}
+
 }  // namespace fw::backend

@@ -9,11 +9,9 @@
 #include <QMargins>
 #include <QString>
 #include <QWidget>
-#include <QPoint>
 #include <QRect>
 #include <climits>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +29,6 @@ struct BackendState {
   int end_status = 0;
   QMargins known_frame_margins;  // the decorations of the last frame
   int frames_created = 0;
-  // Where the user left the last frame of this process: the next opens there.
-  std::optional<QPoint> last_frame_origin;
 };
 extern BackendState state;
 
@@ -70,13 +66,6 @@ struct ShownText {
   QString plain_text() const;
 };
 ShownText shown_text(QWidget& widget, TWindow& window);
-
-// The outer rect of a frame that wants `wanted` and whose client needs
-// `client_width` (frame decorations `margins`) to show whole rows: widened to
-// that, never narrower than wanted, then moved and cut to lie inside
-// `available`.
-QRect fitted_frame(const QRect& wanted, int client_width, const QMargins& margins,
-                   const QRect& available);
 
 QColor to_qcolor(Colour colour);
 Colour from_qcolor(const QColor& colour);

@@ -1,7 +1,9 @@
 // Frames, clients and push buttons as Qt widgets, and the close / destroy
-// chain that the portable core drives. A frame is a fixed-size window, as
-// wide as its client's text needs and lying wholly on its screen; its
-// buttons answer their letters, its text can be copied and read aloud.
+// chain that the portable core drives. A frame opens where and as large as
+// the program's fit puts it; its client lies in a scroll area, so a text
+// larger than the screen or a frame the user makes smaller scrolls, and a
+// maximised frame shows the same text in more room. Its buttons answer their
+// letters, its text can be copied and read aloud.
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -32,32 +35,36 @@ class FrameWidget : public QWidget, public PeerLink {
   }
 
   QPointer<QWidget> client;
+  QPointer<QScrollArea> scroller;  // holds the client
   Rect outer;
-  QRect wanted;          // the frame's own rect, at the origin it opens at
-  int client_width = 0;  // what the client's text needs
 
-  // Places the frame at wanted, fitted to its text and its screen, with the
-  // buttons kept centred over a widened client.
+  // Has the program fit the frame to its screen, then places the frame, the
+  // client's children and its scrolling as the fit says.
   void fit() {
-    QScreen* screen = QGuiApplication::screenAt(wanted.center());
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    const QRect fitted = fitted_frame(wanted, client_width, frame_margins(*this), available);
-    outer = {fitted.x(), fitted.y(), fitted.width(), fitted.height()};
-    if (owner != nullptr) owner->rect = outer;
-    place_frame(*this, outer);
-    const int shift = std::max(0, (fitted.width() - wanted.width()) / 2);
-    if (shift != children_shift_ && client && owner_of(client) != nullptr) {
-      for (TWindow* child : owner_of(client)->children()) {
-        child->rect.x += shift - children_shift_;
+    auto* frame = dynamic_cast<TFrameWindow*>(owner);
+    if (frame == nullptr) return;
+    frame->fit();
+    place_frame(*this, frame->rect);
+    if (TWindow* client_window = frame->client(); client_window != nullptr && client) {
+      for (TWindow* child : client_window->children()) {
         if (QWidget* widget = widget_of(*child); widget != nullptr)
-          widget->move(child->rect.x, child->rect.y);
+          widget->setGeometry(child->rect.x, child->rect.y, child->rect.width, child->rect.height);
       }
+      fill_client();
+      client->update();
     }
-    children_shift_ = shift;
   }
 
  protected:
+  // The frame's rect follows the user's moves, decorations included.
+  void moveEvent(QMoveEvent* event) override {
+    QWidget::moveEvent(event);
+    if (owner == nullptr || !isVisible()) return;
+    const QMargins margins = frame_margins(*this);
+    owner->rect.x = geometry().x() - margins.left();
+    owner->rect.y = geometry().y() - margins.top();
+  }
+
   // The close box, the system menu and Alt+F4 close the frame our way.
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
@@ -88,7 +95,8 @@ class FrameWidget : public QWidget, public PeerLink {
     QWidget::keyPressEvent(event);
   }
   void resizeEvent(QResizeEvent* event) override {
-    if (client) client->setGeometry(rect());
+    if (scroller) scroller->setGeometry(rect());
+    fill_client();
     QWidget::resizeEvent(event);
   }
   // A window manager adds its decorations some time after the frame is
@@ -111,6 +119,17 @@ class FrameWidget : public QWidget, public PeerLink {
     if (frameGeometry() != QRect(outer.x, outer.y, outer.width, outer.height)) fit();
   }
 
+  // The client covers the view, or all it paints when that is larger.
+  void fill_client() {
+    if (!client || !scroller) return;
+    const TWindow* client_window = owner_of(client);
+    const Size wanted = client_window != nullptr ? client_window->scroll_size : Size{};
+    const QSize view = scroller->maximumViewportSize();
+    const bool scrolls = wanted.width > view.width() || wanted.height > view.height();
+    const QSize area = scrolls ? scroller->viewport()->size() : view;
+    client->resize(std::max(area.width(), wanted.width), std::max(area.height(), wanted.height));
+  }
+
   template <class Test>
   QPushButton* find_button(Test test) const {
     if (!client) return nullptr;
@@ -122,7 +141,6 @@ class FrameWidget : public QWidget, public PeerLink {
 
   QTimer settle_timer_{this};
   int settle_checks_left_ = 0;
-  int children_shift_ = 0;
 };
 
 class ClientWidget : public QWidget, public PeerLink {
@@ -196,6 +214,18 @@ void set_up_keyboard(QWidget& client) {
   buttons.front()->setFocus(Qt::TabFocusReason);
 }
 
+// A frame's client scrolls when what it paints is larger than the frame.
+QScrollArea* make_scroller(QWidget& frame, QWidget& client) {
+  auto* scroller = new QScrollArea(&frame);
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setWidgetResizable(false);
+  scroller->setWidget(&client);
+  scroller->setGeometry(frame.rect());
+  scroller->setVisible(true);
+  return scroller;
+}
+
 bool is_client_of_frame(const TWindow& window) {
   auto* frame = dynamic_cast<const TFrameWindow*>(window.parent());
   return frame != nullptr && frame->client() == &window;
@@ -217,22 +247,25 @@ QWidget* make_frame(TWindow& window) {
 
 QWidget* make_child(TWindow& window, QWidget* parent) {
   QWidget* widget = nullptr;
+  auto* frame = dynamic_cast<FrameWidget*>(parent);
   if (dynamic_cast<TButton*>(&window) != nullptr) {
     auto* button = new ButtonWidget(parent);
     button->owner = &window;
     button->setText(with_mnemonic(decode_windows_1252(window.title.c_str())));
     widget = button;
+  } else if (frame != nullptr && is_client_of_frame(window)) {
+    auto* client = new ClientWidget(nullptr);
+    client->owner = &window;
+    frame->scroller = make_scroller(*frame, *client);
+    frame->client = client;
+    client->setVisible(true);
+    return client;
   } else {
     auto* client = new ClientWidget(parent);
     client->owner = &window;
     widget = client;
   }
-  if (is_client_of_frame(window)) {
-    if (auto* frame = dynamic_cast<FrameWidget*>(parent); frame != nullptr) frame->client = widget;
-    widget->setGeometry(parent->rect());
-  } else {
-    widget->setGeometry(window.rect.x, window.rect.y, window.rect.width, window.rect.height);
-  }
+  widget->setGeometry(window.rect.x, window.rect.y, window.rect.width, window.rect.height);
   widget->setVisible(true);
   return widget;
 }
@@ -260,20 +293,6 @@ QMargins frame_margins(const QWidget& frame) {
   return margins.isNull() ? state.known_frame_margins : margins;
 }
 
-QRect fitted_frame(const QRect& wanted, int client_width, const QMargins& margins,
-                   const QRect& available) {
-  int width = std::max(wanted.width(), client_width + margins.left() + margins.right());
-  int height = wanted.height();
-  if (available.isEmpty()) return QRect(wanted.topLeft(), QSize(width, height));
-  width = std::min(width, available.width());
-  height = std::min(height, available.height());
-  const int x =
-      std::clamp(wanted.x(), available.left(), available.left() + available.width() - width);
-  const int y =
-      std::clamp(wanted.y(), available.top(), available.top() + available.height() - height);
-  return QRect(x, y, width, height);
-}
-
 QWidget* widget_of(const TWindow& window) {
   return static_cast<QWidget*>(window.peer);
 }
@@ -291,11 +310,32 @@ void place_frame(QWidget& frame, const Rect& outer) {
   if (auto* framed = dynamic_cast<FrameWidget*>(&frame); framed != nullptr) framed->outer = outer;
   int width = std::max(1, outer.width - margins.left() - margins.right());
   int height = std::max(1, outer.height - margins.top() - margins.bottom());
-  frame.setFixedSize(width, height);
   frame.setGeometry(outer.x + margins.left(), outer.y + margins.top(), width, height);
 }
 
 }  // namespace fw::qt
+
+namespace fw {
+
+// Qt's logical pixels are layout pixels already.
+Screen screen_at(const TFrameWindow& frame, int x, int y) {
+  qt::application();
+  QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  Screen seen;
+  if (screen != nullptr) {
+    const QRect area = screen->availableGeometry();
+    seen.work_area = {area.x(), area.y(), area.width(), area.height()};
+    seen.scale = screen->devicePixelRatio();
+  }
+  const QWidget* widget = qt::widget_of(frame);
+  const QMargins margins =
+      widget != nullptr ? qt::frame_margins(*widget) : qt::state.known_frame_margins;
+  seen.decorations = {margins.left(), margins.top(), margins.right(), margins.bottom()};
+  return seen;
+}
+
+}  // namespace fw
 
 namespace fw::backend {
 
@@ -311,13 +351,7 @@ void create_window(TWindow& window) {
 void show_window(TFrameWindow& frame) {
   auto* widget = dynamic_cast<qt::FrameWidget*>(qt::widget_of(frame));
   if (widget == nullptr) return;
-  widget->wanted = QRect(qt::state.last_frame_origin.value_or(QPoint(frame.rect.x, frame.rect.y)),
-                         QSize(frame.rect.width, frame.rect.height));
-  if (widget->client && frame.client() != nullptr) {
-    const qt::ShownText shown = qt::shown_text(*widget->client, *frame.client());
-    widget->client_width = shown.left <= shown.right ? shown.right + shown.left : 0;
-    qt::set_up_keyboard(*widget->client);
-  }
+  if (widget->client) qt::set_up_keyboard(*widget->client);
   widget->fit();
   widget->show();
   // Qt marks the focus only once a key has moved it; ours starts marked.
@@ -329,8 +363,6 @@ void show_window(TFrameWindow& frame) {
 void destroy_window(TWindow& window) {
   QWidget* widget = qt::widget_of(window);
   if (widget == nullptr) return;
-  if (dynamic_cast<qt::FrameWidget*>(widget) != nullptr && widget->isVisible())
-    qt::state.last_frame_origin = widget->frameGeometry().topLeft();
   widget->hide();
   widget->deleteLater();
   qt::report_destroyed(window);

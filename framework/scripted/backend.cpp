@@ -26,6 +26,14 @@ Colour system_colour(SystemColour which) {
   return rgb(16 + index, 160 - index, 64 + 3 * index);
 }
 
+Screen screen_at(const TFrameWindow&, int, int) {
+  return windows.screen;
+}
+
+int scripted::scripted_text_width(const FontSpec& font, int length) {
+  return length * (font.height * 3 / 5);
+}
+
 Answer message_box(const TWindow* owner, const char* text, const char* caption, BoxKind kind) {
   dialogs.box_calls.push_back({owner, text, caption, kind});
   return take(dialogs.box_answers, kind == BoxKind::question ? Answer::cancel : Answer::none);
@@ -107,6 +115,10 @@ void* create_font(const FontSpec& font_spec) {
 
 void delete_font(void* handle) {
   delete static_cast<FontSpec*>(handle);
+}
+
+int text_width(void* font_handle, const char*, int length) {
+  return scripted_text_width(*static_cast<const FontSpec*>(font_handle), length);
 }
 
 }  // namespace backend

@@ -42,7 +42,12 @@ struct Windows {
   std::deque<std::function<void()>> actions;
   std::optional<int> loop_status;  // set when the running event loop is to end
   bool fail_fonts = false;
+  // What screen_at reports wherever asked.
+  Screen screen{{0, 0, 1280, 1024}, {}, 1.0};
 };
+
+// Text is as wide as its characters at three fifths of the font height each.
+int scripted_text_width(const FontSpec& font, int length);
 extern Windows windows;
 
 class RecordingContext : public PaintContext {

@@ -116,5 +116,16 @@ void delete_font(void* handle) {
   delete font;
 }
 
+int text_width(void* font_handle, const char* text, int length) {
+  HDC hdc = GetDC(nullptr);
+  if (hdc == nullptr) return 0;
+  HGDIOBJ previous = SelectObject(hdc, static_cast<HGDIOBJ>(font_handle));
+  SIZE extent = {};
+  GetTextExtentPoint32A(hdc, text, length, &extent);
+  SelectObject(hdc, previous);
+  ReleaseDC(nullptr, hdc);
+  return extent.cx;
+}
+
 }  // namespace backend
 }  // namespace fw

@@ -253,6 +253,26 @@ void process_message(MSG& msg) {
 
 }  // namespace fw::win32
 
+namespace fw {
+
+// The work area of the monitor holding the point, and the decorations of
+// a frame of our style; at 96 dpi for now.
+Screen screen_at(const TFrameWindow&, int x, int y) {
+  Screen seen;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& area = monitor.rcWork;
+    seen.work_area = {area.left, area.top, area.right - area.left, area.bottom - area.top};
+  }
+  RECT frame = {0, 0, 0, 0};
+  if (AdjustWindowRectEx(&frame, win32::frame_style, FALSE, 0))
+    seen.decorations = {-frame.left, -frame.top, frame.right, frame.bottom};
+  return seen;
+}
+
+}  // namespace fw
+
 namespace fw::backend {
 
 using win32::hwnd_of;

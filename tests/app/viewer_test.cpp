@@ -161,11 +161,17 @@ TEST_F(Viewer, MainWindowDrawsTheBarGrooveAndRowsAndShowsItsBoxes) {
   EXPECT_EQ(painted.text_background, fw::system_colour(SystemColour::menu));
 
   window.show_about();
+  write_file("Drollbox.dat", "Not a cookie database, just words.");
+  window.show_about();
   sc::windows.fail_fonts = true;
   EXPECT_THROW(window.make_display_font(13), sc::ProcessExit);
-  ASSERT_EQ(sc::dialogs.box_calls.size(), 2u);
+  ASSERT_EQ(sc::dialogs.box_calls.size(), 3u);
   EXPECT_EQ(sc::dialogs.box_calls[0].owner, &window);
-  EXPECT_EQ(sc::dialogs.box_calls[1].text,
+  const std::string about = sc::dialogs.box_calls[0].text, os_line = "MsDOS and WinNT/95.";
+  EXPECT_EQ(about.substr(about.find(os_line)),
+            os_line + "\nThere are 250 cookies for you to read :-)");
+  EXPECT_TRUE(sc::dialogs.box_calls[1].text.ends_with(os_line)) << "no count unread";
+  EXPECT_EQ(sc::dialogs.box_calls[2].text,
             problems::problem_message(problems::problem_illegal_font));
 }
 
@@ -251,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(Viewer, WindowCycles, ::testing::Values(
     Scenario{.name = "AboutChangesNothingAndPrevStepsBackOnce",
              .actions = {app::CM_ABOUT, app::CM_PREV, app::CM_NEW, app::CM_PREV, app::CM_PREV,
                          app::CM_OK},
-             .boxes = {app::about_text},
+             .boxes = {app::about_text(250)},
              .frames = {at_1024, at_1024, {192, 250, 13, "Courier New", 0}}},
     Scenario{.name = "ConfigCancelledThenCompleted",
              .answers = {Answer::cancel, Answer::none, Answer::no, Answer::yes},

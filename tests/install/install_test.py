@@ -66,6 +66,14 @@ def unpacked_deb(build, work):
     return os.path.join(work, "deb-root", "usr")
 
 
+def check_no_display(env, work):
+    bare = {key: value for key, value in env.items() if key not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    said = subprocess.run(["drollbox"], env=bare, cwd=work, capture_output=True, text=True, timeout=60)
+    lines = said.stderr.splitlines()
+    if said.returncode != 1 or len(lines) != 1 or "drollbox-db random" not in lines[0] or "display" not in lines[0]:
+        raise Failure("drollbox without a display exited %d saying %r" % (said.returncode, said.stderr))
+
+
 def check_viewer(prefix, work, env):
     exec_line = next(line[5:] for line in Path(prefix, DESKTOP).read_text().splitlines() if line.startswith("Exec="))
     command = [word for word in shlex.split(exec_line) if not word.startswith("%")]
@@ -112,6 +120,7 @@ def main():
         run([os.path.join(installed, "bin", "drollbox-db"), "random"], env=env, cwd=work)
     if "'Drollbox.dat'" not in run(["drollbox-db", "verify"], ok=False, env=env, cwd=os.path.join(work, "own")).stderr:
         raise Failure("drollbox-db did not read the Drollbox.dat of the current folder")
+    check_no_display(env, work)
     if any(shutil.which(tool) is None for tool in ("Xvfb", "xdotool", "xprop", "openbox", "import")):
         return 77
     check_viewer(prefix, work, env)

@@ -1,9 +1,7 @@
-// The Qt backend's own translations: Windows-1252 text, fonts, keys and a
-// frame that lies on a screen at twice the scale.
+// The Qt backend's own translations: Windows-1252 text, fonts and keys.
 #include <QClipboard>
 #include <QFontInfo>
 #include <QPushButton>
-#include <QScreen>
 #include <cstring>
 
 #include "framework/qt/qt_backend.h"
@@ -102,25 +100,8 @@ TEST(QtWindows, LettersPressTheirButtonsEscapeClosesAndFocusStartsMarkedOnNew) {
         << QKeySequence(row.modifiers | row.key).toString().toStdString();
     EXPECT_EQ(seen, QStringList({"&New*", "&Prev", "&Config", "&About", "&Ok", "&New*", "marked",
                                  "639", row.copied}))
-        << "never narrower than wit";
+        << "placed as the frame's rect says";
   }
-}
-
-// In a child process at twice the scale: a screen of 400 x 300 independent pixels.
-TEST(QtWindowsDeathTest, AtScaleTwoTheFrameLiesWhollyOnTheScreen) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        qputenv("QT_SCALE_FACTOR", "2");
-        fw::qt::application();
-        SmallApp([](QWidget& frame) {
-          std::fprintf(stderr, "scale %g, inside %d\n", frame.devicePixelRatioF(),
-                       frame.screen()->availableGeometry().contains(frame.frameGeometry()));
-          frame.close();
-        }).run();
-        std::_Exit(0);
-      },
-      testing::ExitedWithCode(0), "scale 2, inside 1");
 }
 
 }  // namespace

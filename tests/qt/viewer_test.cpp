@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QScrollArea>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,7 +31,7 @@ struct Seen {
 };
 
 Seen look_at(QWidget& frame) {
-  auto* client = frame.findChild<QWidget*>({}, Qt::FindDirectChildrenOnly);
+  QWidget* client = frame.findChild<QScrollArea*>()->widget();
   const QImage picture = client->grab().toImage();
   const int siz = settings::current.siz;
   const int rows = static_cast<int>(std::strlen(database::choice.display_grid)) / 80;
@@ -71,7 +72,7 @@ TEST(QtViewer, FirstRunInADarkPaletteShowsWholeRowsWhereTheUserLeftTheWindow) {
   const std::vector<std::uint8_t> image = database::build_data_file(cookies).bytes;
   std::ofstream("Drollbox.dat").write(reinterpret_cast<const char*>(image.data()), image.size());
   fw::qt::application();
-  fw::qt::state.last_frame_origin.reset();
+  app::reset_lifetime();
   QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30)));
   std::vector<Seen> seen;
   qt_test::ModalScript script;

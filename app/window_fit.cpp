@@ -1,0 +1,89 @@
+#include "app/window_fit.h"
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+struct Needs {
+  int width;  // of the client
+  int height;
+};
+
+Needs needs_at(const FitRequest& request, int font_height) {
+  const int text = request.rows > 0 ? request.widest_row(font_height) : 0;
+  return {std::max(text_left + text + text_right_margin, bar_right + text_left),
+          first_text_row + request.rows * font_height + text_bottom_margin};
+}
+
+bool bounded(const fw::Rect& area) {
+  return area.width > 0 && area.height > 0;
+}
+
+bool fits(const FitRequest& request, int font_height) {
+  const fw::Rect& area = request.screen.work_area;
+  const fw::Margins& frame = request.screen.decorations;
+  const Needs needs = needs_at(request, font_height);
+  return !bounded(area) || (frame.left + needs.width + frame.right <= area.width &&
+                            frame.top + needs.height + frame.bottom <= area.height);
+}
+
+// The largest height from smallest_font_height up to siz that fits, or 0.
+int shrunk_font_height(const FitRequest& request) {
+  int fitting = 0;
+  int beyond = request.siz;
+  int low = smallest_font_height;
+  while (low < beyond) {
+    const int middle = low + (beyond - low) / 2;
+    if (fits(request, middle)) {
+      fitting = middle;
+      low = middle + 1;
+    } else {
+      beyond = middle;
+    }
+  }
+  return fitting;
+}
+
+int font_height_for(const FitRequest& request) {
+  if (fits(request, request.siz)) return request.siz;
+  if (request.siz > smallest_font_height) {
+    if (const int shrunk = shrunk_font_height(request); shrunk != 0) return shrunk;
+  }
+  return std::min(request.siz, smallest_font_height);
+}
+
+int placed(int wanted, int start, int room, int extent) {
+  if (room <= 0) return wanted;
+  return std::clamp(wanted, start, std::max(start, start + room - extent));
+}
+
+}  // namespace
+
+WindowFit fit_window(const FitRequest& request) {
+  const fw::Rect& area = request.screen.work_area;
+  const fw::Margins& frame = request.screen.decorations;
+  const int around_width = frame.left + frame.right;
+  const int around_height = frame.top + frame.bottom;
+
+  WindowFit fit;
+  fit.font_height = font_height_for(request);
+  const Needs needs = needs_at(request, fit.font_height);
+  int width = std::max(request.wit, around_width + needs.width);
+  int height =
+      std::max(request.rows * fit.font_height + frame_allowance, around_height + needs.height);
+  if (bounded(area)) {
+    width = std::min(width, area.width);
+    height = std::min(height, area.height);
+  }
+  fit.frame = {placed(request.wanted_x, area.x, area.width, width),
+               placed(request.wanted_y, area.y, area.height, height), std::max(1, width),
+               std::max(1, height)};
+  fit.scroll_size = {needs.width, needs.height};
+  fit.layout_width = std::max(fit.frame.width, around_width + fit.scroll_size.width);
+  fit.bar_offset = std::max(0, (fit.layout_width - bar_layout_width) / 2);
+  return fit;
+}
+
+}  // namespace app
