@@ -9,6 +9,7 @@
 namespace fw::win32 {
 
 inline constexpr int layout_dpi = 96;
+inline constexpr DWORD frame_style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
 
 // Where the platform cannot say (before Windows 10), the system's dpi.
 int dpi_of_window(HWND hwnd);
@@ -21,6 +22,9 @@ inline int to_device(int layout, int dpi) {
 inline int to_layout_ceiling(int device, int dpi) {
   return (device * layout_dpi + dpi - 1) / dpi;
 }
+
+// What a frame's caption and borders add around its client, in layout pixels.
+Margins decorations(int dpi);
 
 // The frame that holds a client of the given device size, at dpi.
 RECT frame_around_client(int width, int height, DWORD style, int dpi);

@@ -35,7 +35,7 @@ HFONT make_font(const FontSpec& font_spec, int dpi) {
                      DEFAULT_PITCH | FF_DONTCARE, font_spec.face.c_str());
 }
 
-HFONT font_at_dpi(Win32Font& font, int dpi) {
+HFONT font_for_dpi(Win32Font& font, int dpi) {
   if (font.dpi == dpi) return font.at_dpi;
   HFONT made = make_font(font.spec, dpi);
   if (made == nullptr) return font.at_dpi;
@@ -48,7 +48,7 @@ HFONT font_at_dpi(Win32Font& font, int dpi) {
 }  // namespace
 
 HFONT font_at_dpi(const TFont& font, int dpi) {
-  return font_at_dpi(*static_cast<Win32Font*>(font.handle()), dpi);
+  return font_for_dpi(*static_cast<Win32Font*>(font.handle()), dpi);
 }
 
 COLORREF to_colorref(Colour colour) {
@@ -116,15 +116,19 @@ void delete_font(void* handle) {
   delete font;
 }
 
+// Measured at the dpi of the screen the frame is being fitted to.
 int text_width(void* font_handle, const char* text, int length) {
+  const int dpi = win32::state.dpi;
+  HFONT font = win32::font_for_dpi(*static_cast<win32::Win32Font*>(font_handle), dpi);
+  if (font == nullptr) return 0;
   HDC hdc = GetDC(nullptr);
   if (hdc == nullptr) return 0;
-  HGDIOBJ previous = SelectObject(hdc, static_cast<HGDIOBJ>(font_handle));
+  HGDIOBJ previous = SelectObject(hdc, font);
   SIZE extent = {};
   GetTextExtentPoint32A(hdc, text, length, &extent);
   SelectObject(hdc, previous);
   ReleaseDC(nullptr, hdc);
-  return extent.cx;
+  return win32::to_layout_ceiling(extent.cx, dpi);
 }
 
 }  // namespace backend

@@ -43,6 +43,12 @@ TWindow* window_of(HWND hwnd) {
   return ours ? attached(hwnd) : nullptr;
 }
 
+Margins decorations(int dpi) {
+  const RECT around = frame_around_client(0, 0, frame_style, dpi);
+  return {to_layout_ceiling(-around.left, dpi), to_layout_ceiling(-around.top, dpi),
+          to_layout_ceiling(around.right, dpi), to_layout_ceiling(around.bottom, dpi)};
+}
+
 TFrameWindow* frame_of(HWND hwnd) {
   return hwnd != nullptr ? dynamic_cast<TFrameWindow*>(window_of(GetAncestor(hwnd, GA_ROOT)))
                          : nullptr;
@@ -50,48 +56,109 @@ TFrameWindow* frame_of(HWND hwnd) {
 
 namespace {
 
-constexpr DWORD frame_style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr DWORD client_style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr DWORD button_style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
 
-// A child's rect is in layout pixels of its parent's client.
+POINT scrolled_by(HWND client) {
+  return {GetScrollPos(client, SB_HORZ), GetScrollPos(client, SB_VERT)};
+}
+
+// A child's rect is in layout pixels of all its parent paints, of which the
+// client shows the part its scroll bars say.
 void place_child(TWindow& child, int dpi) {
   HWND hwnd = hwnd_of(child);
   const Rect& r = child.rect;
-  SetWindowPos(hwnd, nullptr, to_device(r.x, dpi), to_device(r.y, dpi), to_device(r.width, dpi),
-               to_device(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT scrolled = scrolled_by(GetParent(hwnd));
+  SetWindowPos(hwnd, nullptr, to_device(r.x, dpi) - scrolled.x, to_device(r.y, dpi) - scrolled.y,
+               to_device(r.width, dpi), to_device(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gui_font(dpi)), TRUE);
 }
 
-// What a frame's caption and borders add around its client, in layout pixels.
-RECT decorations(int dpi) {
-  const RECT around = frame_around_client(0, 0, frame_style, dpi);
-  return {to_layout_ceiling(-around.left, dpi), to_layout_ceiling(-around.top, dpi),
-          to_layout_ceiling(around.right, dpi), to_layout_ceiling(around.bottom, dpi)};
+void place_children(TWindow& client) {
+  const int dpi = dpi_of_window(hwnd_of(client));
+  for (TWindow* child : client.children()) {
+    if (child->alive()) place_child(*child, dpi);
+  }
+}
+
+// The client scrolls where what it paints is larger than its area; the
+// platform hides a bar whose page holds the whole range.
+void fit_scroll_bars(TWindow& client) {
+  HWND hwnd = hwnd_of(client);
+  const int dpi = dpi_of_window(hwnd);
+  RECT area;
+  GetClientRect(hwnd, &area);
+  const auto set_range = [hwnd](int bar, int content, int page) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMax = content > page ? content - 1 : 0;
+    info.nPage = static_cast<UINT>(content > page ? page : 1);
+    SetScrollInfo(hwnd, bar, &info, TRUE);
+  };
+  set_range(SB_HORZ, to_device(client.scroll_size.width, dpi), area.right);
+  set_range(SB_VERT, to_device(client.scroll_size.height, dpi), area.bottom);
+  place_children(client);
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void scroll(HWND hwnd, int bar, int request) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(hwnd, bar, &info);
+  const int line = 16;
+  int position = info.nPos;
+  switch (request) {
+    case SB_LINEUP:
+      position -= line;
+      break;
+    case SB_LINEDOWN:
+      position += line;
+      break;
+    case SB_PAGEUP:
+      position -= static_cast<int>(info.nPage);
+      break;
+    case SB_PAGEDOWN:
+      position += static_cast<int>(info.nPage);
+      break;
+    case SB_THUMBTRACK:
+      position = info.nTrackPos;
+      break;
+    default:
+      return;
+  }
+  const int before = info.nPos;
+  info.fMask = SIF_POS;
+  info.nPos = position;
+  SetScrollInfo(hwnd, bar, &info, TRUE);
+  const int moved = GetScrollPos(hwnd, bar) - before;
+  ScrollWindowEx(hwnd, bar == SB_HORZ ? -moved : 0, bar == SB_VERT ? -moved : 0, nullptr, nullptr,
+                 nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
 // The frame's rect is the whole frame in layout pixels; its client gets
 // exactly the layout size the rect leaves inside the decorations.
 void place_frame(TFrameWindow& frame, int dpi) {
   state.dpi = dpi;
-  const RECT around = decorations(dpi);
+  const Margins around = decorations(dpi);
   const Rect& r = frame.rect;
   const RECT outer =
       frame_around_client(to_device(r.width - around.left - around.right, dpi),
                           to_device(r.height - around.top - around.bottom, dpi), frame_style, dpi);
   SetWindowPos(hwnd_of(frame), nullptr, to_device(r.x, dpi), to_device(r.y, dpi),
                outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (TWindow* client = frame.client(); client != nullptr && client->alive()) {
-    for (TWindow* child : client->children()) {
-      if (child->alive()) place_child(*child, dpi);
-    }
-    InvalidateRect(hwnd_of(*client), nullptr, TRUE);
-  }
+  if (TWindow* client = frame.client(); client != nullptr && client->alive())
+    fit_scroll_bars(*client);
 }
 
 void on_size(TWindow& window, int width, int height) {
   auto* frame = dynamic_cast<TFrameWindow*>(&window);
-  if (frame == nullptr || frame->client() == nullptr || !frame->client()->alive()) return;
+  if (frame == nullptr) {
+    fit_scroll_bars(window);
+    return;
+  }
+  if (frame->client() == nullptr || !frame->client()->alive()) return;
   MoveWindow(hwnd_of(*frame->client()), 0, 0, width, height, TRUE);
 }
 
@@ -113,6 +180,8 @@ void on_paint(HWND hwnd, TWindow& window) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hwnd, &ps);
   if (hdc != nullptr) {
+    const POINT scrolled = scrolled_by(hwnd);
+    SetWindowOrgEx(hdc, scrolled.x, scrolled.y, nullptr);
     HdcPaintContext dc(hdc, dpi_of_window(hwnd));
     window.handle_paint(dc);
   }
@@ -191,8 +260,27 @@ void on_click(HWND client) {
   if (focus == nullptr || GetParent(focus) != client) SetFocus(GetAncestor(client, GA_ROOT));
 }
 
-void on_dpi_changed(TWindow& window, int dpi) {
-  if (auto* frame = dynamic_cast<TFrameWindow*>(&window)) place_frame(*frame, dpi);
+// The fit is made again for the new dpi, at the place the platform suggests.
+void on_dpi_changed(TWindow& window, int dpi, const RECT& suggested) {
+  auto* frame = dynamic_cast<TFrameWindow*>(&window);
+  if (frame == nullptr) return;
+  state.dpi = dpi;
+  frame->fit();
+  frame->rect.x = MulDiv(suggested.left, layout_dpi, dpi);
+  frame->rect.y = MulDiv(suggested.top, layout_dpi, dpi);
+  place_frame(*frame, dpi);
+}
+
+// The frame's rect follows the user's moves.
+void on_move(TWindow& window, HWND hwnd) {
+  if (dynamic_cast<TFrameWindow*>(&window) == nullptr) return;
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  const int dpi = dpi_of_window(hwnd);
+  if (outer.left != to_device(window.rect.x, dpi))
+    window.rect.x = MulDiv(outer.left, layout_dpi, dpi);
+  if (outer.top != to_device(window.rect.y, dpi))
+    window.rect.y = MulDiv(outer.top, layout_dpi, dpi);
 }
 
 }  // namespace
@@ -219,7 +307,17 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
       }
       break;
     case WM_DPICHANGED:
-      on_dpi_changed(*window, HIWORD(wparam));
+      on_dpi_changed(*window, HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_MOVE:
+      on_move(*window, hwnd);
+      return 0;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      scroll(hwnd, message == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wparam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      scroll(hwnd, SB_VERT, GET_WHEEL_DELTA_WPARAM(wparam) > 0 ? SB_LINEUP : SB_LINEDOWN);
       return 0;
     case WM_SIZE:
       on_size(*window, LOWORD(lparam), HIWORD(lparam));
@@ -255,19 +353,26 @@ void process_message(MSG& msg) {
 
 namespace fw {
 
-// The work area of the monitor holding the point, and the decorations of
-// a frame of our style; at 96 dpi for now.
+// In layout pixels of the monitor holding the point: its work area, and the
+// decorations our frames get at its dpi.
 Screen screen_at(const TFrameWindow&, int x, int y) {
+  const POINT device = {win32::to_device(x, win32::state.dpi),
+                        win32::to_device(y, win32::state.dpi)};
+  const int dpi = win32::dpi_at(device);
+  win32::state.dpi = dpi;
   Screen seen;
+  seen.scale = static_cast<double>(dpi) / win32::layout_dpi;
+  seen.decorations = win32::decorations(dpi);
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoA(MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) {
+  if (GetMonitorInfoA(MonitorFromPoint(device, MONITOR_DEFAULTTONEAREST), &monitor)) {
     const RECT& area = monitor.rcWork;
-    seen.work_area = {area.left, area.top, area.right - area.left, area.bottom - area.top};
+    const auto layout = [dpi](LONG device_pixels) {
+      return MulDiv(device_pixels, win32::layout_dpi, dpi);
+    };
+    seen.work_area = {layout(area.left), layout(area.top), layout(area.right - area.left),
+                      layout(area.bottom - area.top)};
   }
-  RECT frame = {0, 0, 0, 0};
-  if (AdjustWindowRectEx(&frame, win32::frame_style, FALSE, 0))
-    seen.decorations = {-frame.left, -frame.top, frame.right, frame.bottom};
   return seen;
 }
 

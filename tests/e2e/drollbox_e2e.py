@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""drollbox.exe under Wine on the display xvfb-run gives, used as a person would. No window manager
-runs, so the X input focus follows the pointer: keys and clicks wait until it is over their window."""
+"""drollbox.exe under Wine on the display xvfb-run gives, used as a person would, with the mouse and
+with the keyboard; then the widest and the tallest default cookies in the first-use font at 96 and 192
+dpi, measured in screenshots. No window manager runs, so the X input focus follows the pointer: keys
+and clicks wait until it is over their window."""
 import glob, os, re, shutil, subprocess, sys, time
 
 TITLE, WIT, SIZ, FRAME = "Drollbox v1.8.6", 639, 13, (80, 171)  # No, No, Yes: 800x600
 SETTINGS = b":Config:\r\nscr=1\r\nfon=Liberation Mono Bold\r\nsiz=13\r\nwit=639\r\n"
-# The menu colour, the groove's two rows and a window's background all differ.
-MENU, UPPER, LOWER = (212, 208, 200), (128, 128, 128), (255, 255, 255)
+# The menu colour, the groove's two rows, a window's background and the frame's border all differ.
+MENU, UPPER, LOWER = (236, 233, 216), (128, 128, 128), (255, 255, 255)
+FIRST_USE = b":Config:\r\nscr=3\r\nfon=Courier New\r\nsiz=22\r\nwit=639\r\n"
 COLOURS = {"Menu": MENU, "InactiveTitle": UPPER, "HilightText": LOWER, "Window": (250, 250, 250)}
 BUTTONS = {"Ok": 480, "New": 18, "Prev": 90, "Config": 163, "About": 323}
 
@@ -54,12 +57,18 @@ def answer(title, key, old=()):
     return box
 
 
-def client_origin(x, y, rows, shot):
-    """Where the groove's two rows lie whole, and text under them; None while painting."""
+def screenshot(shot):
     subprocess.run(["import", "-window", "root", shot], check=True)
+    width, height = map(int, subprocess.run(["identify", "-format", "%w %h", shot], capture_output=True,
+                                            text=True).stdout.split())
     raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], capture_output=True).stdout
-    at = lambda x, y: tuple(raw[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
-    n = WIT - 22
+    return width, height, lambda x, y: tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3])
+
+
+def client_origin(x, y, width, rows, shot):
+    """Where the groove's two rows lie whole, and text under them; None while painting."""
+    at = screenshot(shot)[2]
+    n = width - 22
     for gx, gy in ((gx, gy) for gy in range(y, y + 60) for gx in range(x, x + 20) if at(gx, gy) == UPPER):
         if ([at(gx - 1, gy), at(gx + n, gy), at(gx, gy + 1), at(gx + 1 + n, gy + 1)] == [MENU] * 4
                 and all(at(gx + i, gy) == UPPER and at(gx + 1 + i, gy + 1) == LOWER for i in range(n))):
@@ -72,17 +81,97 @@ def main_window(shot, old=()):
     window = new_window(TITLE, old)
     x, y, width, height = geometry(window)
     rows = (height - 60) // SIZ
-    if (x, y, width) != (*FRAME, WIT) or height != rows * SIZ + 60 or not 0 < rows <= 25:
+    if (x, y) != FRAME or width < WIT or height != rows * SIZ + 60 or not 0 < rows <= 25:
         sys.exit("the main window is at %r" % ((x, y, width, height),))
-    return window, wait_for("the window painted", lambda: client_origin(x, y, rows, shot))
+    return window, wait_for("the window painted", lambda: client_origin(x, y, width, rows, shot))
 
 
-def press(window, client, label):
-    point(window, client[0] + (WIT - 567) // 2 + BUTTONS[label] + 27, client[1] + 11)
-    xdotool("click", 1)
+def press(window, client, label, button=1):
+    point(window, client[0] + (geometry(window)[2] - 567) // 2 + BUTTONS[label] + 27, client[1] + 11)
+    xdotool("click", button)
 
 
-def main(exe, database, backend_test, work):
+def ink_inside_client(window, rows, scale, shot):
+    """The client is the box of menu-coloured pixels in the frame; its text, below the groove, must
+    show rows bands of ink, with the right and bottom margins the fit leaves. None while painting."""
+    x0, y0, width, height = geometry(window)
+    screen_width, screen_height, at = screenshot(shot)
+    if x0 < 0 or y0 < 0 or x0 + width > screen_width or y0 + height > screen_height:
+        sys.exit("the window %r is not wholly on the screen" % ((x0, y0, width, height),))
+    menu = [(x, y) for y in range(y0, y0 + height) for x in range(x0, x0 + width) if at(x, y) == MENU]
+    if not menu:
+        return None
+    left, top = min(x for x, _ in menu), min(y for _, y in menu)
+    right, bottom = max(x for x, _ in menu), max(y for _, y in menu)
+    text_top = top + 27 * scale
+    inked = [y for y in range(text_top, bottom + 1)
+             if any(at(x, y) not in (MENU, UPPER, LOWER) for x in range(left, right + 1))]
+    if not inked:
+        return None
+    bands = 1 + sum(1 for a, b in zip(inked, inked[1:]) if b > a + 1)
+    ink_right = max(x for x in range(left, right + 1) for y in inked if at(x, y) != MENU)
+    margins = (right - ink_right, bottom - inked[-1])
+    if bands != rows or min(margins) < 4 * scale - 1:
+        sys.exit("%d of %d rows, margins %r in the client %r" % (bands, rows, margins,
+                                                                  (left, top, right, bottom)))
+    return (width, height), margins
+
+
+def show_whole(exe, folder, database, rows, dpi, shot):
+    """The cookie of a one-cookie database in the first-use font: every row and column shown."""
+    shutil.copyfile(database, os.path.join(folder, "Drollbox.dat"))
+    with open(os.path.join(folder, "Drollbox.cfg"), "wb") as settings:
+        settings.write(FIRST_USE)
+    viewer = subprocess.Popen(["wine", exe], cwd=folder)
+    window = new_window(TITLE)
+    size, margins = wait_for("the cookie painted", lambda: ink_inside_client(window, rows, dpi // 96, shot))
+    print("%d dpi, %d rows: frame %dx%d, client margins %r" % (dpi, rows, *size, margins))
+    keys(window, "Escape")
+    if viewer.wait(30) != 0:
+        sys.exit("exit status %d after Escape" % viewer.returncode)
+
+
+def lay_out(cookie):
+    """The viewer's rows of 80 for a cookie's text (a blank before a letter never starts a row)."""
+    grid = ""
+    for i, c in enumerate(cookie):
+        if c == "\n":
+            grid += " " * (-len(grid) % 80)
+        elif not (len(grid) % 80 == 0 and c == " " and "A" <= cookie[i + 1:i + 2] <= "z"):
+            grid += c
+    grid += " " * (-len(grid) % 80)
+    return [grid[i:i + 80].rstrip() for i in range(0, min(len(grid), 2000), 80)]
+
+
+def widest_and_tallest(packer, database, work):
+    """One-cookie databases of the default database's widest cookie (most columns, then rows) and
+    its tallest (most rows, then columns), as drollbox-db lays them out."""
+    text = subprocess.run([packer, "unpack", "--file", database], capture_output=True, check=True).stdout
+    cookies = [cookie for cookie in text.decode("utf-8").split("\n%\n") if cookie.strip()]
+    extent = lambda cookie: (max(map(len, lay_out(cookie))), len(lay_out(cookie)))
+    chosen = {"widest": max(cookies, key=extent), "tallest": max(cookies, key=lambda c: extent(c)[::-1])}
+    made = []
+    for name, cookie in chosen.items():
+        source, packed = (os.path.join(work, name + ext) for ext in (".txt", ".dat"))
+        with open(source, "w", encoding="utf-8") as out:
+            out.write(cookie.rstrip("\n") + "\n")
+        subprocess.run([packer, "pack", source, "-o", packed], capture_output=True, check=True)
+        shown = subprocess.run([packer, "show", "0", "--file", packed], capture_output=True).stdout
+        rows = shown.decode("cp1252").splitlines()
+        if (max(map(len, rows)), len(rows)) != extent(cookie):
+            sys.exit("drollbox-db lays the %s cookie out otherwise" % name)
+        made.append((packed, len(rows)))
+    return made
+
+
+def set_dpi(dpi):
+    subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                    "REG_DWORD", "/d", str(dpi), "/f"], capture_output=True, check=True)
+    for flag in ("-k", "-w", "-p"):  # a fresh server: every process reads the settings anew
+        subprocess.run(["wineserver", flag])
+
+
+def main(exe, database, backend_test, packer, work):
     folder, shot = os.path.join(work, "run"), os.path.join(work, "screen.png")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
@@ -91,12 +180,14 @@ def main(exe, database, backend_test, work):
                       WINEDLLOVERRIDES="mscoree,mshtml=")
     wine = lambda *args: subprocess.run(["wine", *args], capture_output=True, check=True)
     wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
+    # Courier New is Liberation Mono's model: the same metrics, as on Windows.
+    wine("reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes", "/v",
+         "Courier New", "/d", "Liberation Mono", "/f")
     for font in glob.glob("/usr/share/wine/fonts/*"):  # Debian's Wine leaves them out of a new prefix
         shutil.copy(font, os.path.join(work, "wine-prefix", "drive_c", "windows", "Fonts"))
     for name, colour in COLOURS.items():
         wine("reg", "add", r"HKCU\Control Panel\Colors", "/v", name, "/d", "%d %d %d" % colour, "/f")
-    for flag in ("-k", "-w", "-p"):  # a fresh server: every process reads the colours above
-        subprocess.run(["wineserver", flag])
+    set_dpi(96)
     try:
         # The backend's test for its window cases; output to a file, which Wine's helpers outlive.
         log = os.path.join(work, "backend_test.log")
@@ -111,19 +202,30 @@ def main(exe, database, backend_test, work):
         for names, text in ((["Tab"], "Liberation Mono"), (["Tab"], "Bold"), (["Return"], "12")):
             keys(font, *names, text=text)
         window, client = main_window(shot)
-        for label in ("New", "Prev"):
-            press(window, client, label)
-            window, client = main_window(shot, [window])
+        keys(window, "n")  # right after it opens
+        window, client = main_window(shot, [window])
+        press(window, client, "Prev")
+        window, client = main_window(shot, [window])
         press(window, client, "About")
         answer("About Drollbox...", "Return")
-        press(window, client, "Config")  # cancelled, and the notice that says so
+        point(window, client[0] + 40, client[1] + 60)  # a click into the text, then the keyboard
+        xdotool("click", 1)
+        keys(window, "alt+a")
+        answer("About Drollbox...", "Return")
+        keys(window, "shift+Tab", "space")  # About had the focus: Config, cancelled, and the notice says so
         answer("Drollbox Notify", "Return", [answer("Drollbox Notify", "Escape")])
         window, client = main_window(shot, [window])
         if open(os.path.join(folder, "Drollbox.cfg"), "rb").read() != SETTINGS:
             sys.exit("Drollbox.cfg is not %r" % SETTINGS)
-        press(window, client, "Ok")
+        keys(window, "Escape")
         if viewer.wait(30) != 0:
-            sys.exit("exit status %d after Ok" % viewer.returncode)
+            sys.exit("exit status %d after Escape" % viewer.returncode)
+
+        made = widest_and_tallest(packer, database, work)
+        for dpi in (96, 192):
+            set_dpi(dpi)
+            for packed, rows in made:
+                show_whole(exe, folder, packed, rows, dpi, shot)
     finally:
         subprocess.run(["wineserver", "-k"])
 
