@@ -3,12 +3,16 @@
 // end-to-end run repeats this program on its own Xvfb.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "framework/backend.h"
 #include "framework/framework.h"
+#include "framework/win32/dpi.h"
 #include "framework/win32/paint_context.h"
 
 namespace {
@@ -24,10 +28,14 @@ std::tuple<LONG, LONG, LONG, LONG> place(HWND window, HWND in) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAsked) {
+bool has_display() {
   HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (probe == nullptr) GTEST_SKIP() << "no display for Wine";
-  DestroyWindow(probe);
+  if (probe != nullptr) DestroyWindow(probe);
+  return probe != nullptr;
+}
+
+TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAsked) {
+  if (!has_display()) GTEST_SKIP() << "no display for Wine";
   auto* client = new fw::TWindow(nullptr);
   new fw::TButton(client, 104, "Ok", 516, 1, 55, 20);
   fw::TFrameWindow frame("Drollbox v1.8.6", client);
@@ -39,13 +47,18 @@ TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAsked) {
             frame_style);
   EXPECT_EQ(GetMenu(hwnd(&frame)), nullptr);
   EXPECT_NE(SendMessageA(hwnd(&frame), WM_GETICON, ICON_BIG, 0), 0) << "no icon from the resource";
-  for (const int width : {639, 800}) {  // the client fills the frame, and follows a resize
+  // The client fills the frame and follows a resize; it scrolls sideways
+  // while it paints more than it shows.
+  client->scroll_size = {700, 100};
+  for (const auto& [width, scrolls] : {std::pair{639, true}, {800, false}}) {
     MoveWindow(hwnd(&frame), 80, 171, width, 300, TRUE);
     RECT frame_area, client_area;
+    GetWindowRect(hwnd(client), &client_area);
+    MapWindowPoints(nullptr, hwnd(&frame), reinterpret_cast<POINT*>(&client_area), 2);
     GetClientRect(hwnd(&frame), &frame_area);
-    GetClientRect(hwnd(client), &client_area);
     EXPECT_EQ(std::make_pair(client_area.right, client_area.bottom),
               std::make_pair(frame_area.right, frame_area.bottom));
+    EXPECT_EQ((GetWindowLongPtrA(hwnd(client), GWL_STYLE) & WS_HSCROLL) != 0, scrolls) << width;
   }
 
   HWND ok = hwnd(client->children().at(0));
@@ -57,6 +70,100 @@ TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAsked) {
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(ok, GWL_STYLE)) & (button_style | 0xF),
             button_style);
   EXPECT_EQ(place(ok, hwnd(client)), std::make_tuple(516, 1, 55, 20));
+}
+
+// A client that shows two rows of text and hears its commands.
+struct ShowingClient : fw::TWindow {
+  ShowingClient() : fw::TWindow(nullptr) {}
+  void paint(fw::PaintContext& dc) override {
+    dc.text_out(4, 50, "second  ", 8);
+    dc.text_out(4, 28,
+                "Caf\xE9 \x93"
+                "au lait\x94   ",
+                17);
+    dc.text_out(4, 72, "    ", 4);
+  }
+  bool find_command(int id) override {
+    commands.push_back(id);
+    return true;
+  }
+  std::vector<int> commands;
+};
+
+// A key as the event loop meets it, with the modifiers it finds held.
+void key(int code, std::vector<int> held = {}) {
+  BYTE state[256] = {};
+  for (int modifier : held) state[modifier] = 0x80;
+  SetKeyboardState(state);
+  MSG msg = {};
+  msg.hwnd = GetFocus();
+  msg.message =
+      std::find(held.begin(), held.end(), VK_MENU) != held.end() ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  msg.wParam = static_cast<WPARAM>(code);
+  fw::win32::process_message(msg);
+  BYTE none[256] = {};
+  SetKeyboardState(none);
+}
+
+std::wstring clipboard_text() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(Win32Keys, FocusDefaultButtonLettersCopyAndClose) {
+  if (!has_display()) GTEST_SKIP() << "no display for Wine";
+  auto* client = new ShowingClient();
+  const std::pair<int, const char*> buttons[] = {
+      {104, "Ok"}, {101, "New"}, {105, "Prev"}, {102, "Config"}, {103, "About"}};
+  const int lefts[] = {516, 54, 126, 199, 359};
+  for (std::size_t i = 0; i < std::size(buttons); ++i)
+    new fw::TButton(client, buttons[i].first, buttons[i].second, lefts[i], 1, 55, 20);
+  fw::TFrameWindow frame("Drollbox v1.8.6", client);
+  frame.rect = {80, 171, 639, 200};
+  frame.create();
+  fw::backend::show_window(frame);
+  const auto button = [client](int index) { return hwnd(client->children().at(index)); };
+  HWND ok = button(0), new_ = button(1), prev = button(2), about = button(4);
+
+  wchar_t shown[64] = {};
+  GetWindowTextW(hwnd(client), shown, 64);
+  const std::wstring text = L"Caf\u00E9 \u201Cau lait\u201D\r\nsecond";
+  EXPECT_EQ(std::wstring(shown), text) << "the name screen readers read";
+  char label[16] = {};
+  GetWindowTextA(new_, label, sizeof label);
+  EXPECT_STREQ(label, "&New");
+  EXPECT_EQ(GetWindowLongPtrA(new_, GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetFocus(), new_);
+  EXPECT_EQ(SendMessageA(new_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0) << "focus not shown";
+
+  const std::tuple<int, std::vector<int>, HWND> moves[] = {{VK_TAB, {}, prev},
+                                                           {VK_TAB, {VK_SHIFT}, new_},
+                                                           {VK_TAB, {VK_SHIFT}, ok},
+                                                           {VK_TAB, {}, new_},
+                                                           {VK_TAB, {VK_CONTROL}, new_}};
+  for (const auto& [code, held, focus] : moves) {
+    key(code, held);
+    EXPECT_EQ(GetFocus(), focus) << "after key " << code << " with " << held.size() << " held";
+  }
+  SetFocus(about);
+  const std::tuple<int, std::vector<int>> presses[] = {
+      {VK_RETURN, {}},     {'P', {}}, {'C', {VK_MENU}}, {'A', {VK_SHIFT}},
+      {'N', {VK_CONTROL}}, {'X', {}}, {'O', {}}};
+  for (const auto& [code, held] : presses) key(code, held);
+  EXPECT_EQ(client->commands, (std::vector<int>{101, 105, 102, 103, 104}));
+
+  SetFocus(hwnd(&frame));
+  EXPECT_EQ(GetFocus(), about) << "the frame passes the focus on to the button that had it";
+  key('C', {VK_CONTROL});
+  EXPECT_EQ(clipboard_text(), text);
+  key(VK_ESCAPE);
+  EXPECT_FALSE(frame.alive());
 }
 
 // A memory bitmap stands in for a window's device context.
@@ -81,6 +188,26 @@ TEST(Win32Painting, FontsAndOpaqueTextBackground) {
     dc.select_font(font.get());  // left selected: the context puts its own back
   }
   EXPECT_EQ(GetCurrentObject(canvas, OBJ_FONT), own_font);
+
+  // At twice the dpi a pixel of the program is a square of four, and text
+  // measures the same in layout pixels give or take the rounding.
+  {
+    fw::win32::HdcPaintContext dc(canvas, 192);
+    dc.set_pixel(60, 2, fw::rgb(1, 2, 3));
+  }
+  for (const auto& [x, y, colour] : {std::tuple{120, 4, RGB(1, 2, 3)},
+                                     {121, 5, RGB(1, 2, 3)},
+                                     {122, 4, RGB(255, 255, 255)},
+                                     {120, 6, RGB(255, 255, 255)}})
+    EXPECT_EQ(GetPixel(canvas, x, y), colour) << x << "," << y;
+  std::vector<int> widths;
+  for (const int dpi : {96, 192}) {
+    fw::win32::state.dpi = dpi;
+    widths.push_back(font->text_width("Drollbox v1.8.6", 15));
+  }
+  fw::win32::state.dpi = 96;
+  EXPECT_GT(widths[0], 60);
+  EXPECT_NEAR(widths[1], widths[0], 2);
   DeleteObject(SelectObject(canvas, old_bitmap));
   DeleteDC(canvas);
 }
