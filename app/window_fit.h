@@ -7,8 +7,9 @@
 // does not fit there, the display font (and with it the row pitch) shrinks
 // for this window alone until every row and column fits; the Settings keep
 // the user's size. Below smallest_font_height the window keeps that size
-// and scrolls instead. The frame lies wholly on the work area, as near the
-// wanted place as it can.
+// and scrolls instead, as it does sideways for a bar wider than the work
+// area. The frame lies wholly on the work area, as near the wanted place as
+// it can.
 #pragma once
 
 #include <functional>
@@ -30,10 +31,13 @@ inline constexpr int frame_allowance = 60;
 inline constexpr int bar_layout_width = 567;
 inline constexpr int bar_right = 535;
 
-// A 12-pixel cell holds a 10-pixel face (7.5 points at 96 dpi): about the
-// smallest a monospaced face stays readable at, and the size 80 columns
-// still fit a 640-pixel screen in. A user's own smaller choice is kept.
-inline constexpr int smallest_font_height = 12;
+// The display font shrinks no further than a 12-pixel cell of the screen's
+// own pixels: a 10-pixel face, the least that draws every character of a
+// monospaced face apart, and small enough for 80 columns on 640 pixels.
+// A user's own smaller choice is kept.
+inline constexpr int smallest_font_pixels = 12;
+// That in layout pixels, on a screen of the given scale.
+int smallest_font_height(double scale);
 
 struct FitRequest {
   int rows = 0;

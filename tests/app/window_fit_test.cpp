@@ -22,12 +22,13 @@ int mono_width(int columns, int cell) {
 constexpr fw::Margins openbox{1, 21, 1, 5};
 constexpr int widest_default_columns = 80;
 
-FitRequest request(fw::Rect area, int siz, int rows, int columns, int x = 0, int y = 0) {
+FitRequest request(fw::Rect area, int siz, int rows, int columns, int x = 0, int y = 0,
+                   double scale = 1.0) {
   return {rows,
           siz,
           639,
           [columns](int cell) { return mono_width(columns, cell); },
-          fw::Screen{area, openbox, 1.0},
+          fw::Screen{area, openbox, scale},
           x,
           y};
 }
@@ -36,9 +37,9 @@ struct Client {
   int width, height;
 };
 
-// What the text and the bar (up to x 535) need of the client at a font height.
+// What the text needs of the client at a font height.
 Client needs(int columns, int rows, int font) {
-  return {std::max(4 + mono_width(columns, font) + 4, 539), 28 + rows * font + 4};
+  return {4 + mono_width(columns, font) + 4, 28 + rows * font + 4};
 }
 
 bool inside(const fw::Rect& frame, const fw::Rect& area) {
@@ -60,14 +61,16 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
                                     std::to_string(screen.height) + " at " + std::to_string(scale) +
                                     ", siz " + std::to_string(siz) + ", rows " +
                                     std::to_string(rows);
-          const WindowFit fit = fit_window(request(area, siz, rows, widest_default_columns, 5000));
+          const WindowFit fit =
+              fit_window(request(area, siz, rows, widest_default_columns, 5000, 0, scale));
           EXPECT_TRUE(inside(fit.frame, area)) << where;
           EXPECT_GE(fit.frame.width, std::min(639, area.width)) << where;
           const Client client{fit.frame.width - 2, fit.frame.height - 26};
           const Client text = needs(widest_default_columns, rows, fit.font_height);
-          EXPECT_EQ(fit.scroll_size, (fw::Size{text.width, text.height})) << where;
+          EXPECT_EQ(fit.scroll_size, (fw::Size{std::max(text.width, 539), text.height})) << where;
           const bool whole = text.width <= client.width && text.height <= client.height;
-          const Client least = needs(widest_default_columns, rows, app::smallest_font_height);
+          const int smallest = app::smallest_font_height(scale);
+          const Client least = needs(widest_default_columns, rows, smallest);
           EXPECT_EQ(whole, least.width + 2 <= area.width && least.height + 26 <= area.height)
               << where << ": scrolls only when the smallest font does not fit";
           if (whole) {
@@ -77,8 +80,10 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
                         larger.height + 26 > area.height)
                 << where << ": shrunk more than needed";
           } else {
-            EXPECT_EQ(fit.font_height, app::smallest_font_height) << where;
+            EXPECT_EQ(fit.font_height, smallest) << where;
           }
+          EXPECT_EQ(fit.layout_width, std::max(fit.frame.width, 2 + fit.scroll_size.width))
+              << where << ": the bar scrolls sideways on a screen narrower than it";
           if (scale == 1.0 && screen.width >= 1024 && siz == 22) {
             EXPECT_EQ(fit.font_height, siz) << where << ": the first-use font fits from 1024x768";
           }
@@ -114,9 +119,12 @@ TEST(WindowFit, FramesOfKnownScreensAndCookies) {
       {"a work area narrower than wit takes the frame's width and the bar moves in",
        request({-640, 0, 600, 480}, 12, 2, 10, -900, 0),
        {{-640, 0, 600, 84}, 12, 600, 16, {539, 28 + 24 + 4}}},
-      {"640 x 480 at scale 2 scrolls at the smallest font",
-       request({0, 0, 320, 240}, 22, 25, 80),
-       {{0, 0, 320, 240}, 12, 2 + 539, 0, {539, 28 + 300 + 4}}},
+      {"640 x 480 at scale 2 shows the text whole in 7 pixels; the bar scrolls",
+       request({0, 0, 320, 240}, 22, 25, 80, 0, 0, 2.0),
+       {{0, 0, 320, 235}, 7, 2 + 539, 0, {539, 28 + 175 + 4}}},
+      {"below 12 pixels of the screen's own the window scrolls",
+       request({0, 0, 200, 150}, 22, 25, 80, 0, 0, 2.0),
+       {{0, 0, 200, 150}, 6, 2 + 539, 0, {539, 28 + 150 + 4}}},
       {"a font chosen smaller than the smallest is kept when it scrolls",
        request({0, 0, 320, 240}, 10, 25, 80),
        {{0, 0, 320, 240}, 10, 2 + 539, 0, {539, 28 + 250 + 4}}},
