@@ -7,6 +7,10 @@ namespace app {
 
 namespace {
 
+// The bar spread evenly over a client this wide needs no scrolling.
+constexpr int squeezed_bar_width =
+    text_left + bar_buttons * bar_button_width + (bar_buttons - 1) * bar_least_gap + text_left;
+
 struct Needs {
   int text_width;  // of the client
   int width;       // of the client, the bar included
@@ -16,7 +20,7 @@ struct Needs {
 Needs needs_at(const FitRequest& request, int font_height) {
   const int text = request.rows > 0 ? request.widest_row(font_height) : 0;
   const int text_width = text_left + text + text_right_margin;
-  return {text_width, std::max(text_width, bar_right + text_left),
+  return {text_width, std::max(text_width, squeezed_bar_width),
           first_text_row + request.rows * font_height + text_bottom_margin};
 }
 
@@ -24,7 +28,6 @@ bool bounded(const fw::Rect& area) {
   return area.width > 0 && area.height > 0;
 }
 
-// The bar does not count: no font makes it narrower.
 bool text_fits(const FitRequest& request, int font_height) {
   const fw::Rect& area = request.screen.work_area;
   const fw::Margins& frame = request.screen.decorations;
@@ -59,6 +62,19 @@ int font_height_for(const FitRequest& request) {
   return std::min(request.siz, smallest);
 }
 
+std::array<int, bar_buttons> button_lefts(int layout_width, int client_width) {
+  std::array<int, bar_buttons> lefts{};
+  if (layout_width >= bar_layout_width) {
+    const int offset = (layout_width - bar_layout_width) / 2;
+    for (int i = 0; i < bar_buttons; ++i) lefts[i] = offset + bar_lefts[i];
+    return lefts;
+  }
+  const int step = std::max(bar_button_width + bar_least_gap,
+                            (client_width - 2 * text_left - bar_button_width) / (bar_buttons - 1));
+  for (int i = 0; i < bar_buttons; ++i) lefts[i] = text_left + i * step;
+  return lefts;
+}
+
 int placed(int wanted, int start, int room, int extent) {
   if (room <= 0) return wanted;
   return std::clamp(wanted, start, std::max(start, start + room - extent));
@@ -91,7 +107,7 @@ WindowFit fit_window(const FitRequest& request) {
                std::max(1, height)};
   fit.scroll_size = {needs.width, needs.height};
   fit.layout_width = std::max(fit.frame.width, around_width + fit.scroll_size.width);
-  fit.bar_offset = std::max(0, (fit.layout_width - bar_layout_width) / 2);
+  fit.button_lefts = button_lefts(fit.layout_width, fit.layout_width - around_width);
   return fit;
 }
 

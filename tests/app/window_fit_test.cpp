@@ -3,6 +3,7 @@
 // 25 rows as wide as the widest default cookie's.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "app/window_fit.h"
@@ -31,6 +32,16 @@ FitRequest request(fw::Rect area, int siz, int rows, int columns, int x = 0, int
           fw::Screen{area, openbox, scale},
           x,
           y};
+}
+
+// The bar as the window's width centres it.
+std::array<int, 5> bar_at(int offset) {
+  return {offset + 18, offset + 90, offset + 163, offset + 323, offset + 480};
+}
+
+// Spread evenly, step apart.
+std::array<int, 5> bar_spread(int step) {
+  return {4, 4 + step, 4 + 2 * step, 4 + 3 * step, 4 + 4 * step};
 }
 
 struct Client {
@@ -67,7 +78,7 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
           EXPECT_GE(fit.frame.width, std::min(639, area.width)) << where;
           const Client client{fit.frame.width - 2, fit.frame.height - 26};
           const Client text = needs(widest_default_columns, rows, fit.font_height);
-          EXPECT_EQ(fit.scroll_size, (fw::Size{std::max(text.width, 539), text.height})) << where;
+          EXPECT_EQ(fit.scroll_size, (fw::Size{std::max(text.width, 299), text.height})) << where;
           const bool whole = text.width <= client.width && text.height <= client.height;
           const int smallest = app::smallest_font_height(scale);
           const Client least = needs(widest_default_columns, rows, smallest);
@@ -82,8 +93,10 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
           } else {
             EXPECT_EQ(fit.font_height, smallest) << where;
           }
-          EXPECT_EQ(fit.layout_width, std::max(fit.frame.width, 2 + fit.scroll_size.width))
-              << where << ": the bar scrolls sideways on a screen narrower than it";
+          for (std::size_t i = 1; i < fit.button_lefts.size(); ++i)
+            EXPECT_GE(fit.button_lefts[i], fit.button_lefts[i - 1] + 55 + 4) << where;
+          EXPECT_LE(fit.button_lefts.back() + 55, std::max(client.width, fit.scroll_size.width))
+              << where << ": Ok on the client";
           if (scale == 1.0 && screen.width >= 1024 && siz == 22) {
             EXPECT_EQ(fit.font_height, siz) << where << ": the first-use font fits from 1024x768";
           }
@@ -103,31 +116,31 @@ TEST(WindowFit, FramesOfKnownScreensAndCookies) {
   const Row rows[] = {
       {"a short cookie opens as it always did",
        request(screen_1280, 13, 3, 10, 192, 250),
-       {{192, 250, 639, 3 * 13 + 60}, 13, 639, 36, {539, 28 + 39 + 4}}},
+       {{192, 250, 639, 3 * 13 + 60}, 13, 639, bar_at(36), {299, 28 + 39 + 4}}},
       {"the widest row widens the frame and the bar stays centred",
        request(screen_1280, 22, 3, 80, 192, 250),
-       {{192, 250, 2 + 4 + 880 + 4, 3 * 22 + 60}, 22, 890, 161, {888, 28 + 66 + 4}}},
+       {{192, 250, 2 + 4 + 880 + 4, 3 * 22 + 60}, 22, 890, bar_at(161), {888, 28 + 66 + 4}}},
       {"decorations taller than the layout allows add to the height",
        {3, 13, 639, [](int) { return 100; }, {screen_1280, {8, 40, 8, 10}, 1.0}, 0, 0},
-       {{0, 0, 639, 50 + 28 + 39 + 4}, 13, 639, 36, {539, 28 + 39 + 4}}},
+       {{0, 0, 639, 50 + 28 + 39 + 4}, 13, 639, bar_at(36), {299, 28 + 39 + 4}}},
       {"28 points shrink to the largest font whose rows and columns fit 800x600",
        request({0, 0, 800, 600}, 29, 25, 80, 100, 100),
-       {{70, 65, 730, 25 * 19 + 60}, 19, 730, 81, {728, 28 + 475 + 4}}},
+       {{70, 65, 730, 25 * 19 + 60}, 19, 730, bar_at(81), {728, 28 + 475 + 4}}},
       {"a window past the work area's far corner is pulled back onto it",
        request({100, 50, 1024, 700}, 13, 2, 10, 5000, 5000),
-       {{100 + 1024 - 639, 50 + 700 - 86, 639, 86}, 13, 639, 36, {539, 28 + 26 + 4}}},
+       {{100 + 1024 - 639, 50 + 700 - 86, 639, 86}, 13, 639, bar_at(36), {299, 28 + 26 + 4}}},
       {"a work area narrower than wit takes the frame's width and the bar moves in",
        request({-640, 0, 600, 480}, 12, 2, 10, -900, 0),
-       {{-640, 0, 600, 84}, 12, 600, 16, {539, 28 + 24 + 4}}},
-      {"640 x 480 at scale 2 shows the text whole in 7 pixels; the bar scrolls",
+       {{-640, 0, 600, 84}, 12, 600, bar_at(16), {299, 28 + 24 + 4}}},
+      {"640 x 480 at scale 2 shows the text whole in 7 pixels and the bar spread evenly",
        request({0, 0, 320, 240}, 22, 25, 80, 0, 0, 2.0),
-       {{0, 0, 320, 235}, 7, 2 + 539, 0, {539, 28 + 175 + 4}}},
+       {{0, 0, 320, 235}, 7, 320, bar_spread(63), {299, 28 + 175 + 4}}},
       {"below 12 pixels of the screen's own the window scrolls",
        request({0, 0, 200, 150}, 22, 25, 80, 0, 0, 2.0),
-       {{0, 0, 200, 150}, 6, 2 + 539, 0, {539, 28 + 150 + 4}}},
+       {{0, 0, 200, 150}, 6, 2 + 299, bar_spread(59), {299, 28 + 150 + 4}}},
       {"a font chosen smaller than the smallest is kept when it scrolls",
        request({0, 0, 320, 240}, 10, 25, 80),
-       {{0, 0, 320, 240}, 10, 2 + 539, 0, {539, 28 + 250 + 4}}},
+       {{0, 0, 320, 240}, 10, 2 + 328, bar_spread(66), {328, 28 + 250 + 4}}},
   };
   for (const Row& row : rows) EXPECT_EQ(fit_window(row.asked), row.fit) << row.name;
 }
