@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 
 #include "app/window_fit.h"
 
@@ -53,9 +52,9 @@ Client needs(int columns, int rows, int font) {
   return {4 + mono_width(columns, font) + 4, 28 + rows * font + 4};
 }
 
-bool inside(const fw::Rect& frame, const fw::Rect& area) {
-  return frame.x >= area.x && frame.y >= area.y && frame.x + frame.width <= area.x + area.width &&
-         frame.y + frame.height <= area.y + area.height;
+bool inside(const fw::Rect& in, const fw::Rect& area) {
+  return in.x >= area.x && in.y >= area.y && in.x + in.width <= area.x + area.width &&
+         in.y + in.height <= area.y + area.height;
 }
 
 TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScrolls) {
@@ -68,37 +67,35 @@ TEST(WindowFit, EveryColumnAndRowIsShownOnEveryScreenScaleAndFontOrTheWindowScro
                           static_cast<int>(screen.height / scale) - 24};
       for (const int siz : {22, 29}) {
         for (const int rows : {1, 2, 12, 24, 25}) {
-          const std::string where = std::to_string(screen.width) + "x" +
-                                    std::to_string(screen.height) + " at " + std::to_string(scale) +
-                                    ", siz " + std::to_string(siz) + ", rows " +
-                                    std::to_string(rows);
+          SCOPED_TRACE(testing::Message() << screen.width << "x" << screen.height << " at " << scale
+                                          << ", siz " << siz << ", rows " << rows);
           const WindowFit fit =
               fit_window(request(area, siz, rows, widest_default_columns, 5000, 0, scale));
-          EXPECT_TRUE(inside(fit.frame, area)) << where;
-          EXPECT_GE(fit.frame.width, std::min(639, area.width)) << where;
+          EXPECT_TRUE(inside(fit.frame, area));
+          EXPECT_GE(fit.frame.width, std::min(639, area.width));
           const Client client{fit.frame.width - 2, fit.frame.height - 26};
           const Client text = needs(widest_default_columns, rows, fit.font_height);
-          EXPECT_EQ(fit.scroll_size, (fw::Size{std::max(text.width, 299), text.height})) << where;
+          EXPECT_EQ(fit.scroll_size, (fw::Size{std::max(text.width, 299), text.height}));
           const bool whole = text.width <= client.width && text.height <= client.height;
           const int smallest = app::smallest_font_height(scale);
           const Client least = needs(widest_default_columns, rows, smallest);
           EXPECT_EQ(whole, least.width + 2 <= area.width && least.height + 26 <= area.height)
-              << where << ": scrolls only when the smallest font does not fit";
+              << "scrolls only when the smallest font does not fit";
           if (whole) {
-            EXPECT_LE(fit.font_height, siz) << where;
+            EXPECT_LE(fit.font_height, siz);
             const Client larger = needs(widest_default_columns, rows, fit.font_height + 1);
             EXPECT_TRUE(fit.font_height == siz || larger.width + 2 > area.width ||
                         larger.height + 26 > area.height)
-                << where << ": shrunk more than needed";
+                << "shrunk more than needed";
           } else {
-            EXPECT_EQ(fit.font_height, smallest) << where;
+            EXPECT_EQ(fit.font_height, smallest);
           }
           for (std::size_t i = 1; i < fit.button_lefts.size(); ++i)
-            EXPECT_GE(fit.button_lefts[i], fit.button_lefts[i - 1] + 55 + 4) << where;
+            EXPECT_GE(fit.button_lefts[i], fit.button_lefts[i - 1] + 55 + 4);
           EXPECT_LE(fit.button_lefts.back() + 55, std::max(client.width, fit.scroll_size.width))
-              << where << ": Ok on the client";
+              << "Ok on the client";
           if (scale == 1.0 && screen.width >= 1024 && siz == 22) {
-            EXPECT_EQ(fit.font_height, siz) << where << ": the first-use font fits from 1024x768";
+            EXPECT_EQ(fit.font_height, siz) << "the first-use font fits from 1024x768";
           }
         }
       }
