@@ -19,13 +19,13 @@ namespace {
 struct ButtonPlace {
   int id;
   const char* label;
-  int left;  // before bar_offset
+  int order;  // left to right in the bar
 };
 
 // Creation order, which is also the tab order.
 constexpr ButtonPlace button_places[] = {
-    {CM_OK, "Ok", 480},         {CM_NEW, "New", 18},      {CM_PREV, "Prev", 90},
-    {CM_CONFIG, "Config", 163}, {CM_ABOUT, "About", 323},
+    {CM_OK, "Ok", 4},         {CM_NEW, "New", 0},     {CM_PREV, "Prev", 1},
+    {CM_CONFIG, "Config", 2}, {CM_ABOUT, "About", 3},
 };
 
 constexpr int groove_upper_row = 25;
@@ -77,8 +77,8 @@ TMainWindow::TMainWindow()
   set_background(fw::system_colour(fw::SystemColour::menu));
   const int offset = bar_offset(settings::current.wit);
   for (const ButtonPlace& place : button_places) {
-    new fw::TButton(this, place.id, place.label, offset + place.left, button_top, button_width,
-                    button_height);
+    new fw::TButton(this, place.id, place.label, offset + bar_lefts[place.order], button_top,
+                    button_width, button_height);
   }
 }
 
@@ -158,7 +158,7 @@ void TMainWindow::fit_frame(fw::TFrameWindow& frame) {
   scroll_size = fit.scroll_size;
   layout_width_ = fit.layout_width;
   for (std::size_t i = 0; i < children().size() && i < std::size(button_places); ++i)
-    children()[i]->rect.x = fit.bar_offset + button_places[i].left;
+    children()[i]->rect.x = fit.button_lefts[button_places[i].order];
   if (fit.font_height != font_height_) {
     font_height_ = fit.font_height;
     if (display_font_) make_display_font(font_height_);

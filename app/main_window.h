@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/window_fit.h"
 #include "framework/framework.h"
 
 namespace app {
@@ -24,7 +25,7 @@ std::optional<std::uint32_t> cookie_count_of(const char* data_file);
 inline constexpr const char* about_caption = "About Drollbox...";
 
 inline constexpr int button_top = 1;
-inline constexpr int button_width = 55;
+inline constexpr int button_width = bar_button_width;
 inline constexpr int button_height = 20;
 
 // Centres the bar of a 567-pixel-wide layout in a window wit pixels wide.

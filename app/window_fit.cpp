@@ -1,19 +1,26 @@
 #include "app/window_fit.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace app {
 
 namespace {
 
+// The bar spread evenly over a client this wide needs no scrolling.
+constexpr int squeezed_bar_width =
+    text_left + bar_buttons * bar_button_width + (bar_buttons - 1) * bar_least_gap + text_left;
+
 struct Needs {
-  int width;  // of the client
+  int text_width;  // of the client
+  int width;       // of the client, the bar included
   int height;
 };
 
 Needs needs_at(const FitRequest& request, int font_height) {
   const int text = request.rows > 0 ? request.widest_row(font_height) : 0;
-  return {std::max(text_left + text + text_right_margin, bar_right + text_left),
+  const int text_width = text_left + text + text_right_margin;
+  return {text_width, std::max(text_width, squeezed_bar_width),
           first_text_row + request.rows * font_height + text_bottom_margin};
 }
 
@@ -21,22 +28,22 @@ bool bounded(const fw::Rect& area) {
   return area.width > 0 && area.height > 0;
 }
 
-bool fits(const FitRequest& request, int font_height) {
+bool text_fits(const FitRequest& request, int font_height) {
   const fw::Rect& area = request.screen.work_area;
   const fw::Margins& frame = request.screen.decorations;
   const Needs needs = needs_at(request, font_height);
-  return !bounded(area) || (frame.left + needs.width + frame.right <= area.width &&
+  return !bounded(area) || (frame.left + needs.text_width + frame.right <= area.width &&
                             frame.top + needs.height + frame.bottom <= area.height);
 }
 
-// The largest height from smallest_font_height up to siz that fits, or 0.
-int shrunk_font_height(const FitRequest& request) {
+// The largest height from smallest up to siz that fits, or 0.
+int shrunk_font_height(const FitRequest& request, int smallest) {
   int fitting = 0;
   int beyond = request.siz;
-  int low = smallest_font_height;
+  int low = smallest;
   while (low < beyond) {
     const int middle = low + (beyond - low) / 2;
-    if (fits(request, middle)) {
+    if (text_fits(request, middle)) {
       fitting = middle;
       low = middle + 1;
     } else {
@@ -47,11 +54,25 @@ int shrunk_font_height(const FitRequest& request) {
 }
 
 int font_height_for(const FitRequest& request) {
-  if (fits(request, request.siz)) return request.siz;
-  if (request.siz > smallest_font_height) {
-    if (const int shrunk = shrunk_font_height(request); shrunk != 0) return shrunk;
+  if (text_fits(request, request.siz)) return request.siz;
+  const int smallest = smallest_font_height(request.screen.scale);
+  if (request.siz > smallest) {
+    if (const int shrunk = shrunk_font_height(request, smallest); shrunk != 0) return shrunk;
   }
-  return std::min(request.siz, smallest_font_height);
+  return std::min(request.siz, smallest);
+}
+
+std::array<int, bar_buttons> button_lefts(int layout_width, int client_width) {
+  std::array<int, bar_buttons> lefts{};
+  if (layout_width >= bar_layout_width) {
+    const int offset = (layout_width - bar_layout_width) / 2;
+    for (int i = 0; i < bar_buttons; ++i) lefts[i] = offset + bar_lefts[i];
+    return lefts;
+  }
+  const int step = std::max(bar_button_width + bar_least_gap,
+                            (client_width - 2 * text_left - bar_button_width) / (bar_buttons - 1));
+  for (int i = 0; i < bar_buttons; ++i) lefts[i] = text_left + i * step;
+  return lefts;
 }
 
 int placed(int wanted, int start, int room, int extent) {
@@ -60,6 +81,10 @@ int placed(int wanted, int start, int room, int extent) {
 }
 
 }  // namespace
+
+int smallest_font_height(double scale) {
+  return static_cast<int>(std::ceil(smallest_font_pixels / std::max(scale, 1.0)));
+}
 
 WindowFit fit_window(const FitRequest& request) {
   const fw::Rect& area = request.screen.work_area;
@@ -82,7 +107,7 @@ WindowFit fit_window(const FitRequest& request) {
                std::max(1, height)};
   fit.scroll_size = {needs.width, needs.height};
   fit.layout_width = std::max(fit.frame.width, around_width + fit.scroll_size.width);
-  fit.bar_offset = std::max(0, (fit.layout_width - bar_layout_width) / 2);
+  fit.button_lefts = button_lefts(fit.layout_width, fit.layout_width - around_width);
   return fit;
 }
 

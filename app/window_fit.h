@@ -7,10 +7,11 @@
 // does not fit there, the display font (and with it the row pitch) shrinks
 // for this window alone until every row and column fits; the Settings keep
 // the user's size. Below smallest_font_height the window keeps that size
-// and scrolls instead. The frame lies wholly on the work area, as near the
-// wanted place as it can.
+// and scrolls instead. The frame lies wholly on the work area, as near the wanted place as
+// it can.
 #pragma once
 
+#include <array>
 #include <functional>
 
 #include "framework/framework.h"
@@ -25,15 +26,22 @@ inline constexpr int text_right_margin = 4;
 inline constexpr int text_bottom_margin = 4;
 // What the layout's window_height adds to the rows for the frame.
 inline constexpr int frame_allowance = 60;
-// The bar's buttons span client x 18..535 at offset 0, and its offset
-// centres a 567-pixel-wide frame's worth of them.
+// The bar's buttons, left to right (New, Prev, Config, About, Ok): their
+// left edges, shifted to centre a 567-pixel-wide frame's worth of them in a
+// wider one. A frame narrower than that spreads them evenly instead.
+inline constexpr int bar_buttons = 5;
+inline constexpr std::array<int, bar_buttons> bar_lefts = {18, 90, 163, 323, 480};
 inline constexpr int bar_layout_width = 567;
-inline constexpr int bar_right = 535;
+inline constexpr int bar_button_width = 55;
+inline constexpr int bar_least_gap = 4;
 
-// A 12-pixel cell holds a 10-pixel face (7.5 points at 96 dpi): about the
-// smallest a monospaced face stays readable at, and the size 80 columns
-// still fit a 640-pixel screen in. A user's own smaller choice is kept.
-inline constexpr int smallest_font_height = 12;
+// The display font shrinks no further than a 12-pixel cell of the screen's
+// own pixels: a 10-pixel face, the least that draws every character of a
+// monospaced face apart, and small enough for 80 columns on 640 pixels.
+// A user's own smaller choice is kept.
+inline constexpr int smallest_font_pixels = 12;
+// That in layout pixels, on a screen of the given scale.
+int smallest_font_height(double scale);
 
 struct FitRequest {
   int rows = 0;
@@ -52,7 +60,7 @@ struct WindowFit {
   // The frame width the client lays out its bar and groove in; more than
   // the frame's when the client scrolls sideways.
   int layout_width = 0;
-  int bar_offset = 0;  // what the bar's buttons are shifted right by
+  std::array<int, bar_buttons> button_lefts{};  // in bar_lefts' order
   // All the client draws; it scrolls where its area is smaller (the fit
   // makes it so only below smallest_font_height, the user by resizing).
   fw::Size scroll_size;

@@ -1,5 +1,4 @@
-// The viewer on the Qt backend, headless: a first run in a dark palette, and
-// the default database on a 1280-pixel screen.
+// The viewer on the Qt backend, headless: a first run in a dark palette.
 #include <QAccessible>
 #include <QClipboard>
 #include <QFontMetrics>
@@ -101,23 +100,6 @@ TEST(QtViewer, FirstRunInADarkPaletteShowsWholeRowsWhereTheUserLeftTheWindow) {
   EXPECT_EQ(seen[0].width, 4 + seen[0].text_width + 4);
   EXPECT_TRUE(QRect(0, 0, 800, 600).contains(seen[0].frame)) << "the settings place, on the screen";
   EXPECT_EQ(seen[1].frame.topLeft(), QPoint(30, 40)) << "where the user left the last window";
-}
-
-// With the first run's default answers: fon=Liberation Mono, siz=22.
-TEST(QtViewer, EveryCookieOfTheDefaultDatabaseFitsA1280PixelScreen) {
-  fw::qt::application();
-  const QFontMetrics metrics(fw::qt::font_from_spec({"Liberation Mono", 22}));
-  int widest = 0, count = 0;
-  ASSERT_FALSE(database::read_each_cookie(DROLLBOX_DEFAULT_DATABASE, [&](std::string&& cookie) {
-    database::choice.cookie_text[cookie.copy(database::choice.cookie_text, 1999)] = '\0';
-    database::lay_out_cookie(22);
-    for (const char* row = database::choice.display_grid; *row != '\0'; row += 80)
-      widest = std::max(widest, metrics.horizontalAdvance(shown_row(row)));
-    ++count;
-    return true;
-  }));
-  std::printf("widest client of %d cookies: %d pixels\n", count, 4 + widest + 4);
-  EXPECT_LE(4 + widest + 4, 1280 - 8) << "room for a window manager's borders";
 }
 
 }  // namespace
