@@ -162,6 +162,14 @@ TEST(Win32Keys, FocusDefaultButtonLettersCopyAndClose) {
   EXPECT_EQ(GetFocus(), about) << "the frame passes the focus on to the button that had it";
   key('C', {VK_CONTROL});
   EXPECT_EQ(clipboard_text(), text);
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  // The menu's own loop takes the letter of "&Copy" from the queue.
+  PostMessageA(hwnd(client), WM_CHAR, 'c', 0);
+  SendMessageA(hwnd(client), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd(client)), -1);
+  EXPECT_EQ(clipboard_text(), text) << "Copy on the context menu";
   key(VK_ESCAPE);
   EXPECT_FALSE(frame.alive());
 }
