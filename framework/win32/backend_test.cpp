@@ -87,7 +87,9 @@ struct ShowingClient : fw::TWindow {
     commands.push_back(id);
     return true;
   }
+  void fit_frame(fw::TFrameWindow&) override { ++fits; }
   std::vector<int> commands;
+  int fits = 0;
 };
 
 // A key as the event loop meets it, with the modifiers it finds held.
@@ -170,6 +172,12 @@ TEST(Win32Keys, FocusDefaultButtonLettersCopyAndClose) {
   PostMessageA(hwnd(client), WM_CHAR, 'c', 0);
   SendMessageA(hwnd(client), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd(client)), -1);
   EXPECT_EQ(clipboard_text(), text) << "Copy on the context menu";
+  // A new dpi has the client fit the frame again, placed where the platform suggests.
+  const RECT suggested = {300, 200, 900, 500};
+  SendMessageA(hwnd(&frame), WM_DPICHANGED, MAKEWPARAM(96, 96),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(client->fits, 1);
+  EXPECT_EQ(place(hwnd(&frame), nullptr), std::make_tuple(300, 200, 639, 200));
   key(VK_ESCAPE);
   EXPECT_FALSE(frame.alive());
 }
