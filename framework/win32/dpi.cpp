@@ -61,6 +61,12 @@ RECT frame_around_client(int width, int height, DWORD style, int dpi) {
   return frame;
 }
 
+Margins decorations(int dpi) {
+  const RECT around = frame_around_client(0, 0, frame_style, dpi);
+  return {to_layout_ceiling(-around.left, dpi), to_layout_ceiling(-around.top, dpi),
+          to_layout_ceiling(around.right, dpi), to_layout_ceiling(around.bottom, dpi)};
+}
+
 HFONT gui_font(int dpi) {
   static const auto parameters =
       newer_function<ParametersForDpiFunction>("user32.dll", "SystemParametersInfoForDpi");

@@ -14,11 +14,15 @@ COLOURS = {"Menu": MENU, "InactiveTitle": UPPER, "HilightText": LOWER, "Window":
 BUTTONS = {"Ok": 480, "New": 18, "Prev": 90, "Config": 163, "About": 323}
 
 
-def wait_for(what, probe, timeout=30.0):
+def wait_for_or_none(probe, timeout=30.0):
     deadline = time.monotonic() + timeout
     while not (value := probe()) and time.monotonic() < deadline:
         time.sleep(0.2)
-    return value or sys.exit("timed out waiting for " + what)
+    return value
+
+
+def wait_for(what, probe, timeout=30.0):
+    return wait_for_or_none(probe, timeout) or sys.exit("timed out waiting for " + what)
 
 
 def xdotool(*args):
@@ -40,7 +44,10 @@ def geometry(window):
 
 def point(window, x, y):
     xdotool("mousemove", x, y)
-    wait_for("the pointer over %d" % window, lambda: "window:%d" % window in xdotool("getmouselocation"))
+    over = lambda: "window:%d" % window in xdotool("getmouselocation")
+    if not wait_for_or_none(over):
+        sys.exit("the pointer at %d,%d is not over %d %r but: %s" % (x, y, window, geometry(window),
+                                                                    xdotool("getmouselocation")))
 
 
 def keys(window, *names, text=""):
@@ -208,7 +215,7 @@ def main(exe, database, backend_test, packer, work):
         window, client = main_window(shot, [window])
         press(window, client, "About")
         answer("About Drollbox...", "Return")
-        point(window, client[0] + 40, client[1] + 60)  # a click into the text, then the keyboard
+        point(window, client[0] + 40, client[1] + 32)  # a click into the first row, then the keyboard
         xdotool("click", 1)
         keys(window, "alt+a")
         answer("About Drollbox...", "Return")
