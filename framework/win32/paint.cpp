@@ -24,20 +24,20 @@ namespace win32 {
 namespace {
 
 struct Win32Font {
-  FontSpec spec;
+  FontSpec asked;
   int dpi = 0;
   HFONT at_dpi = nullptr;
 };
 
-HFONT make_font(const FontSpec& font_spec, int dpi) {
-  return CreateFontA(to_device(font_spec.height, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+HFONT make_font(const FontSpec& asked, int dpi) {
+  return CreateFontA(to_device(asked.height, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, font_spec.face.c_str());
+                     DEFAULT_PITCH | FF_DONTCARE, asked.face.c_str());
 }
 
 HFONT font_for_dpi(Win32Font& font, int dpi) {
   if (font.dpi == dpi) return font.at_dpi;
-  HFONT made = make_font(font.spec, dpi);
+  HFONT made = make_font(font.asked, dpi);
   if (made == nullptr) return font.at_dpi;
   DeleteObject(font.at_dpi);
   font.at_dpi = made;
