@@ -46,8 +46,6 @@ struct Windows {
   Screen screen{{0, 0, 1280, 1024}, {}, 1.0};
 };
 
-// Text is as wide as its characters at three fifths of the font height each.
-int scripted_text_width(const FontSpec& font, int length);
 extern Windows windows;
 
 class RecordingContext : public PaintContext {
