@@ -41,7 +41,7 @@ TEST(Commands, OnTheCollection) {
       {{"stats"}, "", 0, stats, ""},
       {{"compress"}, "abracadabra", 0, abracadabra, ""},
       {{"decompress"}, abracadabra + "junk", 1, "", "left over after its end symbol"},
-      {{"compress"}, std::string(32768, 'x'), 1, "", "32768 bytes"},
+      {{"compress"}, std::string(32768, 'x'), 1, "", "longer than the 32767 bytes"},
       {{"compress"}, noise, 1, "", "would not fit the format's 32769 bytes"},
       {{"frobnicate"}, "", 2, "", "unknown command 'frobnicate'"},
       {{"pack", "again.txt", "-o", "."}, "", 1, "", "left as it was"},
@@ -54,6 +54,43 @@ TEST(Commands, OnTheCollection) {
   EXPECT_EQ(folder.run({"pack", "again.txt"}, "", "trap '' XFSZ; ulimit -f 2; ").status, 1);
   EXPECT_EQ(folder.read("Drollbox.dat"), bytes);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 5);
+}
+
+// A command line that cannot be right is a usage error (exit 2) even where
+// there is no data file to read.
+TEST(Commands, UsageBeforeAnyFile) {
+  ScratchFolder folder;
+  const std::vector<Row> rows = {
+      {{"search"}, "", 2, "", "search: expects 1 operand"},
+      {{"search", "-E", "a{2,"}, "", 2, "", "is not a regular expression"},
+      {{"show", "x"}, "", 2, "", "'x' is not a cookie number"},
+      {{"random", "-s", "-l"}, "", 2, "", "exclude each other"},
+      {{"verify", "more"}, "", 2, "", "takes no operands"},
+      {{"stats", "-i"}, "", 2, "", "has no option -i"},
+      {{"compress", "x"}, "", 2, "", "takes no operands"},
+      {{"pack"}, "", 2, "", "expects at least 1 operand"},
+      {{"help", "nope"}, "", 2, "", "unknown command 'nope'"},
+  };
+  expect_rows(folder, rows);
+  for (const char* command : {"random", "compress", "search"}) {
+    const ToolRun help = folder.run({"help", command});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, folder.run({command, "--help"}).out);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 0);
+}
+
+// Reading stops one byte past the codec's limit: an endless input ends in the
+// refusal, long before the CPU limit would stop the run.
+TEST(Commands, EndlessInputToTheCodecIsRefused) {
+  ScratchFolder folder;
+  const std::string endless =
+      "ulimit -t 20; ln -sf /dev/zero '" + (folder / ".stdin").string() + "'; ";
+  for (const char* command : {"compress", "decompress"}) {
+    const ToolRun run = folder.run({command}, "", endless);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("longer than the 32767 bytes the codec takes"), std::string::npos);
+  }
 }
 
 }  // namespace
