@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 
 #include "tool_runner.h"
 
@@ -90,6 +95,37 @@ TEST(Commands, EndlessInputToTheCodecIsRefused) {
     const ToolRun run = folder.run({command}, "", endless);
     EXPECT_EQ(run.status, 1) << command;
     EXPECT_NE(run.err.find("longer than the 32767 bytes the codec takes"), std::string::npos);
+  }
+}
+
+// Whatever ends `unpack -o` half-way, SIGKILL included, the old file stays
+// whole and nothing is left beside it.
+TEST(Commands, KilledUnpackLeavesTheOldFileAlone) {
+  ScratchFolder folder;
+  const std::string database = DROLLBOX_DEFAULT_DATABASE;
+  ASSERT_EQ(folder.run({"unpack", "--file", database, "-o", "whole.txt"}).status, 0);
+  const std::string whole = folder.read("whole.txt");
+  for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGKILL}) {
+    for (const long delay_ms : {20, 150}) {
+      SCOPED_TRACE(std::string(::strsignal(signal_number)) + " after " + std::to_string(delay_ms));
+      folder.write("out.txt", "old");
+      const pid_t child = ::fork();
+      if (child == 0) {
+        const struct rlimit no_core {};
+        ::setrlimit(RLIMIT_CORE, &no_core);
+        const std::string output = (folder / "out.txt").string();
+        ::execl(DROLLBOX_DB_TOOL, DROLLBOX_DB_TOOL, "unpack", "--file", database.c_str(), "-o",
+                output.c_str(), nullptr);
+        ::_exit(127);
+      }
+      ::usleep(static_cast<useconds_t>(delay_ms * 1000));
+      ::kill(child, signal_number);
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      const std::string out = folder.read("out.txt");
+      EXPECT_TRUE(out == "old" || out == whole) << out.size() << " bytes";
+      EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 2);
+    }
   }
 }
 
