@@ -72,7 +72,7 @@ extern "C" void remove_temporary_and_stop(int signal_number) {
 }
 
 // The signals that end a process by default and can be caught: closing the
-// terminal, Ctrl+C, Ctrl+\\, a reader that went away, kill.
+// terminal, Ctrl+C, Ctrl+Backslash, a reader that went away, kill.
 constexpr int guarded_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM};
 constexpr std::size_t guarded_count = std::size(guarded_signals);
 
