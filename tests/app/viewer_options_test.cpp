@@ -21,12 +21,11 @@ TEST(ViewerOptions, DataFileAutostartAndWhatCannotBeUnderstood) {
       {{"other.dat"}, "other.dat", AutostartChange::none, ""},
       {{"--file", "other.dat"}, "other.dat", AutostartChange::none, ""},
       {{"--file=other.dat", "--autostart", "on"}, "other.dat", AutostartChange::on, ""},
-      {{"--autostart=off"}, "", AutostartChange::off, ""},
+      {{"--autostart=off", "--"}, "", AutostartChange::off, ""},
       {{"--", "-odd.dat"}, "-odd.dat", AutostartChange::none, ""},
       {{"a.dat", "b.dat"}, "a.dat", AutostartChange::none, "names more than one data file"},
       {{"--file"}, "", AutostartChange::none, "the data file's name is empty"},
       {{"--autostart", "yes"}, "", AutostartChange::none, "--autostart wants on or off"},
-      {{"--autostart"}, "", AutostartChange::none, "--autostart wants on or off"},
       {{"-x"}, "", AutostartChange::none, "unknown option '-x'"},
   };
   for (const Row& row : rows) {

@@ -71,8 +71,6 @@ TEST(Commands, UsageBeforeAnyFile) {
       {{"show", "x"}, "", 2, "", "'x' is not a cookie number"},
       {{"random", "-s", "-l"}, "", 2, "", "exclude each other"},
       {{"verify", "more"}, "", 2, "", "takes no operands"},
-      {{"stats", "-i"}, "", 2, "", "has no option -i"},
-      {{"compress", "x"}, "", 2, "", "takes no operands"},
       {{"pack"}, "", 2, "", "expects at least 1 operand"},
       {{"help", "nope"}, "", 2, "", "unknown command 'nope'"},
   };

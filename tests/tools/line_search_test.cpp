@@ -42,10 +42,8 @@ TEST(LineSearch, AnchorsAndDotsStayInsideALine) {
     for (const std::string& cookie : cookies) count += pattern.matches_a_line(cookie);
     EXPECT_EQ(count, row.count);
   }
-  LinePattern broken;
-  std::string error;
-  EXPECT_FALSE(broken.compile("ok\na\\{2", {}, error));
-  EXPECT_FALSE(error.empty());
+  std::string error;  // the second line is no pattern
+  EXPECT_FALSE(LinePattern().compile("ok\na\\{2", {}, error) || error.empty());
 }
 
 }  // namespace
