@@ -124,6 +124,11 @@ def main(exe, database, backend_test, work):
         press(window, client, "Ok")
         if viewer.wait(30) != 0:
             sys.exit("exit status %d after Ok" % viewer.returncode)
+        # A data file named on the command line comes before the folder's own.
+        viewer = subprocess.Popen(["wine", exe, "missing.dat"], cwd=folder)
+        answer("Drollbox Problem", "Return")
+        if viewer.wait(30) == 0:
+            sys.exit("exit status 0 after a missing data file")
     finally:
         subprocess.run(["wineserver", "-k"])
 
