@@ -47,6 +47,8 @@ else()
     install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/drollbox.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     install(FILES ${gz}/drollbox.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+    install(FILES ${linux_resources}/drollbox.bash
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME drollbox)
   endif()
   if(TARGET drollbox-db)
     install(TARGETS drollbox-db RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

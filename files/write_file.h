@@ -3,13 +3,16 @@
 //
 // A regular file is replaced atomically: the bytes go to a temporary file
 // beside it, which is flushed to disk and renamed over the old one only when
-// complete, with the old file's mode (and, for root, its owner). A symbolic
-// link is followed and its target replaced, so the link stays a link. An
-// existing character device or FIFO is written in place, as a shell
-// redirection would. A directory or any other special file is refused, and so
-// is a file the user could not open for writing. On any failure, and on
-// SIGINT or SIGTERM while it runs, the temporary file is removed and the old
-// file is left as it was.
+// complete, with the old file's mode (and, for root, its owner). On Linux the
+// temporary file has no name until then, so nothing is left of it whatever
+// ends the process; elsewhere, and on file systems that cannot make such a
+// file, it is named and removed on any failure and on SIGHUP, SIGINT,
+// SIGQUIT, SIGPIPE or SIGTERM (SIGINT, SIGTERM and SIGBREAK on Windows).
+// Either way the old file is left as it was until the rename. A symbolic link
+// is followed and its target replaced, so the link stays a link. An existing
+// character device or FIFO is written in place, as a shell redirection
+// would. A directory or any other special file is refused, and so is a file
+// the user could not open for writing.
 #pragma once
 
 #include <memory>

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "files/write_file.h"
+#include "files/write_file_posix.h"
 
 namespace files {
 
@@ -70,7 +71,34 @@ extern "C" void remove_temporary_and_stop(int signal_number) {
   ::raise(signal_number);
 }
 
-constexpr int guarded_signals[2] = {SIGINT, SIGTERM};
+// The signals that end a process by default and can be caught: closing the
+// terminal, Ctrl+C, Ctrl+Backslash, a reader that went away, kill.
+constexpr int guarded_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM};
+constexpr std::size_t guarded_count = std::size(guarded_signals);
+
+sigset_t guarded_set() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal_number : guarded_signals) sigaddset(&set, signal_number);
+  return set;
+}
+
+// Errors by which open() says that the folder's file system (or the kernel)
+// cannot make a file without a name.
+bool unnamed_unsupported(int error_number) {
+  return error_number == EOPNOTSUPP || error_number == EISDIR || error_number == EINVAL;
+}
+
+std::string descriptor_path(int descriptor) {
+  return "/proc/self/fd/" + std::to_string(descriptor);
+}
+
+// Gives the unnamed file open at descriptor the name path, through /proc (a
+// link by the descriptor itself would need a privilege).
+bool link_unnamed(int descriptor, const std::string& path) {
+  return ::linkat(AT_FDCWD, descriptor_path(descriptor).c_str(), AT_FDCWD, path.c_str(),
+                  AT_SYMLINK_FOLLOW) == 0;
+}
 
 // Signals the program already handles or ignores are left to it.
 bool guard(int signal_number) {
@@ -110,13 +138,16 @@ void sync_folder(const std::string& file) {
 
 }  // namespace
 
+bool named_temporaries_only = false;
+
 struct FileWriter::State {
   std::string target;     // the file to write, links followed
-  std::string temporary;  // empty when a device or FIFO is written in place
+  std::string temporary;  // a named temporary file's name, else empty
+  bool unnamed = false;   // the bytes go to a file without a name until commit
   int descriptor = -1;
   bool has_old = false;
   struct stat old {};
-  bool guarded[2] = {false, false};
+  bool guarded[guarded_count] = {};
   WriteResult failed;  // the first failure, kept
 
   WriteResult fail(WriteFailure kind, const std::string& path, int error_number) {
@@ -124,22 +155,37 @@ struct FileWriter::State {
     return failed;
   }
 
+  // A file without a name leaves nothing behind whatever ends the process,
+  // even SIGKILL or a power cut; it is only used where /proc can name it later.
+  bool create_unnamed() {
+    const std::string folder = folder_part(target);
+    // 0666 less the umask, as any new file the program writes.
+    descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0) return false;
+    if (::access(descriptor_path(descriptor).c_str(), F_OK) == 0) {
+      unnamed = true;
+      return true;
+    }
+    ::close(descriptor);
+    descriptor = -1;
+    errno = EOPNOTSUPP;
+    return false;
+  }
+
   bool create_temporary() {
-    static unsigned serial = 0;
-    for (int i = 0; i < 2; ++i) guarded[i] = guard(guarded_signals[i]);
+    if (!named_temporaries_only) {
+      if (create_unnamed()) return true;
+      if (!unnamed_unsupported(errno)) return false;
+    }
+    for (std::size_t i = 0; i < guarded_count; ++i) guarded[i] = guard(guarded_signals[i]);
     for (int attempt = 0; attempt < 100; ++attempt) {
-      temporary = target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(serial++);
-      if (temporary.size() >= sizeof pending_temporary) {
-        errno = ENAMETOOLONG;
-        return false;
-      }
+      if (!next_temporary_name()) return false;
       // A signal between creating the file and recording its name would leave
       // it behind, so the two happen with the guarded signals held back.
-      sigset_t held, previous;
-      sigemptyset(&held);
-      for (int signal_number : guarded_signals) sigaddset(&held, signal_number);
+      const sigset_t held = guarded_set();
+      sigset_t previous;
       ::pthread_sigmask(SIG_BLOCK, &held, &previous);
-      // 0666 less the umask, as any new file the program writes.
       descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       const int open_error = errno;
       if (descriptor >= 0) {
@@ -154,10 +200,41 @@ struct FileWriter::State {
     return false;
   }
 
+  bool next_temporary_name() {
+    static unsigned serial = 0;
+    temporary = target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(serial++);
+    if (temporary.size() < sizeof pending_temporary) return true;
+    errno = ENAMETOOLONG;
+    return false;
+  }
+
+  // The complete unnamed file takes the target's place: linked under a
+  // temporary name and renamed over the target with the catchable signals
+  // held back, so that no name is left behind but by SIGKILL in those two
+  // calls.
+  bool name_unnamed() {
+    const sigset_t held = guarded_set();
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &held, &previous);
+    bool named = false;
+    for (int attempt = 0; attempt < 100 && !named; ++attempt) {
+      if (!next_temporary_name()) break;
+      named = link_unnamed(descriptor, temporary);
+      if (!named && errno != EEXIST) break;
+    }
+    const bool renamed = named && ::rename(temporary.c_str(), target.c_str()) == 0;
+    const int error_number = errno;
+    if (named && !renamed) ::unlink(temporary.c_str());
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error_number;
+    return renamed;
+  }
+
   void release() {
-    for (int i = 0; i < 2; ++i)
+    for (std::size_t i = 0; i < guarded_count; ++i) {
       if (guarded[i]) unguard(guarded_signals[i]);
-    guarded[0] = guarded[1] = false;
+      guarded[i] = false;
+    }
     temporary_pending = false;
   }
 
@@ -210,17 +287,20 @@ WriteResult FileWriter::write(std::string_view bytes) {
 WriteResult FileWriter::commit() {
   State& s = *state_;
   if (!s.failed.ok()) return s.failed;
+  const bool replaces = s.unnamed || !s.temporary.empty();
   const std::string& written = s.temporary.empty() ? s.target : s.temporary;
-  if (!s.temporary.empty()) {
+  if (replaces) {
     if (s.has_old && !keep_owner_and_mode(s.descriptor, s.old))
       return s.fail(WriteFailure::cannot_keep_owner, s.target, errno);
     if (::fsync(s.descriptor) != 0) return s.fail(WriteFailure::cannot_sync, written, errno);
   }
+  if (s.unnamed && !s.name_unnamed()) return s.fail(WriteFailure::cannot_replace, s.target, errno);
   const int descriptor = s.descriptor;
   s.descriptor = -1;
-  if (::close(descriptor) != 0) return s.fail(WriteFailure::cannot_write, written, errno);
-  if (s.temporary.empty()) return {WriteFailure::none, 0, s.target};
-  if (::rename(s.temporary.c_str(), s.target.c_str()) != 0)
+  if (::close(descriptor) != 0 && !s.unnamed)
+    return s.fail(WriteFailure::cannot_write, written, errno);
+  if (!replaces) return {WriteFailure::none, 0, s.target};
+  if (!s.unnamed && ::rename(s.temporary.c_str(), s.target.c_str()) != 0)
     return s.fail(WriteFailure::cannot_replace, s.target, errno);
   s.release();  // after the rename there is nothing left to remove
   sync_folder(s.target);

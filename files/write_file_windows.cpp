@@ -43,14 +43,18 @@ extern "C" void remove_temporary_and_stop(int signal_number) {
   std::raise(signal_number);
 }
 
+// Ctrl+C, termination and Ctrl+Break: the catchable signals that end a
+// process here (Windows has no SIGHUP, SIGQUIT or SIGPIPE).
+constexpr int guarded_signals[] = {SIGINT, SIGTERM, SIGBREAK};
+constexpr std::size_t guarded_count = std::size(guarded_signals);
+
 }  // namespace
 
 struct FileWriter::State {
   std::string target;
   std::string temporary;  // empty when a device is written in place
   int descriptor = -1;
-  void (*previous_interrupt)(int) = SIG_DFL;
-  void (*previous_terminate)(int) = SIG_DFL;
+  void (*previous[guarded_count])(int) = {};
   bool guarded = false;
   WriteResult failed;
 
@@ -62,8 +66,7 @@ struct FileWriter::State {
   void release() {
     temporary_pending = 0;
     if (!guarded) return;
-    std::signal(SIGINT, previous_interrupt);
-    std::signal(SIGTERM, previous_terminate);
+    for (std::size_t i = 0; i < guarded_count; ++i) std::signal(guarded_signals[i], previous[i]);
     guarded = false;
   }
 
@@ -96,8 +99,8 @@ WriteResult FileWriter::open(const std::string& path) {
   s.temporary = path + ".tmp." + std::to_string(::_getpid());
   if (s.temporary.size() >= sizeof pending_temporary)
     return s.fail(WriteFailure::cannot_create_temporary, path, ENAMETOOLONG);
-  s.previous_interrupt = std::signal(SIGINT, remove_temporary_and_stop);
-  s.previous_terminate = std::signal(SIGTERM, remove_temporary_and_stop);
+  for (std::size_t i = 0; i < guarded_count; ++i)
+    s.previous[i] = std::signal(guarded_signals[i], remove_temporary_and_stop);
   s.guarded = true;
   s.descriptor = ::_open(s.temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                          _S_IREAD | _S_IWRITE);

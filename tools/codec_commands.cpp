@@ -1,4 +1,5 @@
 // compress / decompress: stdin to stdout as one raw codec stream.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -9,28 +10,30 @@ namespace tools {
 
 namespace {
 
-bool read_stdin(std::string& bytes) {
-  char chunk[65536];
+// Room for one byte past the codec's limit: reading stops there, so an
+// endless input is refused as soon as it is known to be too long.
+std::uint8_t stdin_bytes[codec::input_capacity + 1];
+
+// How many bytes stdin held, up to one past the limit; false on a read error.
+bool read_stdin(std::size_t& length) {
+  length = 0;
   std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) bytes.append(chunk, got);
+  while (length < sizeof stdin_bytes &&
+         (got = std::fread(stdin_bytes + length, 1, sizeof stdin_bytes - length, stdin)) > 0)
+    length += got;
   return std::ferror(stdin) == 0;
 }
 
 // Runs one driver over stdin; writes nothing unless the run succeeded.
 int run_codec(const Arguments& args, codec::RunStatus (*driver)(), const char* what_in) {
-  if (!args.operands.empty()) {
-    complain(args, "takes no operands; it reads stdin (see --help)");
-    return exit_usage;
-  }
-  std::string input;
-  if (!read_stdin(input)) {
+  std::size_t length = 0;
+  if (!read_stdin(length)) {
     complain(args, "cannot read stdin");
     return exit_failure;
   }
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
-  if (codec::load_input(bytes, input.size()) == codec::RunStatus::input_too_long) {
-    complain(args, "refused: the " + std::string(what_in) + " is " + std::to_string(input.size()) +
-                       " bytes; the codec takes at most " + std::to_string(codec::input_capacity));
+  if (codec::load_input(stdin_bytes, length) == codec::RunStatus::input_too_long) {
+    complain(args, "refused: the " + std::string(what_in) + " is longer than the " +
+                       std::to_string(codec::input_capacity) + " bytes the codec takes");
     return exit_failure;
   }
   switch (driver()) {

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "tools/charset.h"
 #include "tools/commands.h"
 #include "tools/fortune_file.h"
+#include "tools/line_search.h"
 
 namespace tools {
 
@@ -179,13 +179,10 @@ int run_random(const Arguments& args) {
 
 int run_search(const Arguments& args) {
   if (refuse_operands(args, 1)) return exit_usage;
-  std::regex pattern;
-  try {
-    auto syntax = args.extended ? std::regex::extended : std::regex::basic;
-    if (args.ignore_case) syntax |= std::regex::icase;
-    pattern.assign(args.operands[0], syntax | std::regex::nosubs);
-  } catch (const std::regex_error& error) {
-    complain(args, "'" + args.operands[0] + "' is not a regular expression: " + error.what());
+  LinePattern pattern;
+  if (std::string error;
+      !pattern.compile(args.operands[0], {args.extended, args.ignore_case}, error)) {
+    complain(args, "'" + args.operands[0] + "' is not a regular expression: " + error);
     return exit_usage;
   }
   std::size_t count = 0;
@@ -193,7 +190,7 @@ int run_search(const Arguments& args) {
   const database::Damage damage =
       database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
         std::string text = cp1252_to_utf8(cookie);
-        if (!std::regex_search(text, pattern)) return true;
+        if (!pattern.matches_a_line(text)) return true;
         ++count;
         text += "\n%\n";
         return written = write_stdout(args, text.data(), text.size());

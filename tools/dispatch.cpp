@@ -1,19 +1,58 @@
 // The subcommand table, its help texts and the shared output helpers.
+#include <charconv>
 #include <cstdio>
+#include <limits>
+#include <new>
 #include <string_view>
 
 #include "tools/commands.h"
 #include "tools/input.h"
+#include "tools/line_search.h"
 
 namespace tools {
 
 namespace {
+
+constexpr std::size_t any_number = std::numeric_limits<std::size_t>::max();
+
+struct Operands {
+  std::size_t fewest, most;
+};
+
+// What is wrong with the operands' values or the options' combination, in
+// the words of a complaint; empty when nothing is.
+using UsageCheck = std::string (*)(const Arguments&);
+
+std::string no_check(const Arguments&) {
+  return {};
+}
+
+std::string check_cookie_number(const Arguments& args) {
+  const std::string& text = args.operands[0];
+  std::uint32_t number = 0;
+  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (!text.empty() && error == std::errc() && stop == text.data() + text.size()) return {};
+  return "'" + text + "' is not a cookie number (0, 1, 2, ...)";
+}
+
+std::string check_length_choice(const Arguments& args) {
+  return args.short_only && args.long_only ? "-s and -l exclude each other (see --help)" : "";
+}
+
+std::string check_pattern(const Arguments& args) {
+  LinePattern pattern;
+  std::string error;
+  if (pattern.compile(args.operands[0], {args.extended, args.ignore_case}, error)) return {};
+  return "'" + args.operands[0] + "' is not a regular expression: " + error;
+}
 
 struct Command {
   const char* name;
   int (*run)(const Arguments&);
   const char* letters;  // the options of its own it takes
   bool reads_data_file;
+  Operands operands;
+  UsageCheck check;
   const char* usage;
 };
 
@@ -22,15 +61,30 @@ constexpr const char* file_option =
     "                else the one installed with drollbox-db)\n";
 
 const Command commands[] = {
-    {"compress", run_compress, "", false,
+    {"compress",
+     run_compress,
+     "",
+     false,
+     {0, 0},
+     no_check,
      "usage: drollbox-db compress < TEXT > STREAM\n"
      "Compresses stdin (at most 32767 bytes) into one raw codec stream on stdout.\n"},
-    {"decompress", run_decompress, "", false,
+    {"decompress",
+     run_decompress,
+     "",
+     false,
+     {0, 0},
+     no_check,
      "usage: drollbox-db decompress < STREAM > TEXT\n"
      "Decompresses one raw codec stream (at most 32767 bytes) from stdin to stdout.\n"
      "A stream that decodes past 32769 bytes, or that has bytes left over after its\n"
      "end symbol, is reported as damaged and nothing is written.\n"},
-    {"pack", run_pack, "", false,
+    {"pack",
+     run_pack,
+     "",
+     false,
+     {1, any_number},
+     no_check,
      "usage: drollbox-db pack FILE... [-o OUT]\n"
      "Builds a data file from fortune files (cookies separated by lines holding a\n"
      "single \"%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
@@ -40,19 +94,39 @@ const Command commands[] = {
      "A FILE of \"-\" is standard input.\n"
      "  -o, --output OUT   the data file to write (\"-\": standard output, and the\n"
      "                     summary goes to standard error)\n"},
-    {"unpack", run_unpack, "", true,
+    {"unpack",
+     run_unpack,
+     "",
+     true,
+     {0, 0},
+     no_check,
      "usage: drollbox-db unpack [--file PATH] [-o OUT]\n"
      "Writes every cookie of a data file as a UTF-8 fortune file (stdout by default),\n"
      "block by block. On damage OUT is left as it was; stdout has the blocks before it.\n"
      "  -o, --output OUT   the fortune file to write (\"-\": standard output)\n"},
-    {"verify", run_verify, "", true,
+    {"verify",
+     run_verify,
+     "",
+     true,
+     {0, 0},
+     no_check,
      "usage: drollbox-db verify [--file PATH]\n"
      "Checks the header, the index, that every block decodes inside the codec's\n"
      "bounds and that every cookie cuts. Exits 1 with the first damage found.\n"},
-    {"show", run_show, "", true,
+    {"show",
+     run_show,
+     "",
+     true,
+     {1, 1},
+     check_cookie_number,
      "usage: drollbox-db show N [--file PATH]\n"
      "Prints cookie N (counted from 0) in the viewer's 80-column rows.\n"},
-    {"random", run_random, "slnw", true,
+    {"random",
+     run_random,
+     "slnw",
+     true,
+     {0, 0},
+     check_length_choice,
      "usage: drollbox-db random [-s | -l] [-n N] [-w] [--file PATH]\n"
      "Prints a cookie chosen as the viewer chooses one, in its 80-column rows.\n"
      "  -s, --short   only a cookie of at most N characters\n"
@@ -61,14 +135,24 @@ const Command commands[] = {
      "  -w, --wait    wait after printing: a second for every 20 characters, at least 6\n"
      "A data file does not record which fortune files its cookies came from, so\n"
      "there is no choice among them.\n"},
-    {"search", run_search, "iE", true,
+    {"search",
+     run_search,
+     "iE",
+     true,
+     {1, 1},
+     check_pattern,
      "usage: drollbox-db search PATTERN [-i] [-E] [--file PATH]\n"
      "Prints every cookie that matches the regular expression PATTERN (basic\n"
      "syntax, as grep's), each followed by a line holding \"%\", and the number\n"
      "of matches on standard error. Exits 1 when none matches.\n"
      "  -i, --ignore-case   letter case does not matter\n"
      "  -E, --extended      PATTERN is an extended regular expression\n"},
-    {"stats", run_stats, "", true,
+    {"stats",
+     run_stats,
+     "",
+     true,
+     {0, 0},
+     no_check,
      "usage: drollbox-db stats [--file PATH]\n"
      "Prints the cookie and block counts, the file, compressed and text sizes and\n"
      "the bits per character.\n"},
@@ -87,8 +171,9 @@ void print_overview(std::FILE* stream) {
       "  random       print a cookie chosen as the viewer chooses\n"
       "  search P     print the cookies matching the regular expression P\n"
       "  stats        counts, sizes and bits per character of a data file\n"
-      "\"drollbox-db COMMAND --help\" describes one command; --version tells the\n"
-      "version. A FILE of \"-\" is standard input, or standard output for -o.\n",
+      "\"drollbox-db help COMMAND\" (or \"drollbox-db COMMAND --help\") describes one\n"
+      "command; --version tells the version. A FILE of \"-\" is standard input, or\n"
+      "standard output for -o.\n",
       stream);
 }
 
@@ -107,42 +192,37 @@ char foreign_letter(const Command& command, const Arguments& args) {
   return 0;
 }
 
-}  // namespace
+std::string operand_count_problem(const Operands& wanted, std::size_t given) {
+  if (given >= wanted.fewest && given <= wanted.most) return {};
+  if (wanted.most == 0) return "takes no operands (see --help)";
+  const std::string plural = wanted.fewest == 1 ? "" : "s";
+  return std::string("expects ") + (wanted.most == any_number ? "at least " : "") +
+         std::to_string(wanted.fewest) + " operand" + plural + " (see --help)";
+}
 
-int run_tool(int argc, const char* const* argv) {
-  Arguments args = parse_arguments(argc, argv);
-  if (args.version) {
-    std::puts("drollbox-db " DROLLBOX_VERSION);
-    return exit_ok;
-  }
-  if (args.command.empty() || args.command == "help") {
-    print_overview(args.help || args.command == "help" ? stdout : stderr);
-    return args.help || args.command == "help" ? exit_ok : exit_usage;
-  }
-  const Command* command = find_command(args.command);
-  if (command == nullptr) {
-    std::fprintf(stderr, "drollbox-db: unknown command '%s'\n", args.command.c_str());
-    print_overview(stderr);
-    return exit_usage;
-  }
-  if (args.help) {
-    std::fputs(command->usage, stdout);
-    if (std::string_view(command->usage).find("--file") != std::string_view::npos) {
-      std::fputs(file_option, stdout);
-    }
-    return exit_ok;
-  }
-  if (!args.error.empty()) {
-    complain(args, args.error + " (see --help)");
-    return exit_usage;
-  }
-  if (const char letter = foreign_letter(*command, args); letter != 0) {
-    complain(args, std::string("has no option -") + letter + " (see --help)");
-    return exit_usage;
-  }
+// Everything about the command line that can be wrong, found before any file
+// is opened; empty when nothing is.
+std::string usage_problem(const Command& command, const Arguments& args) {
+  if (!args.error.empty()) return args.error + " (see --help)";
+  if (const char letter = foreign_letter(command, args); letter != 0)
+    return std::string("has no option -") + letter + " (see --help)";
+  if (std::string problem = operand_count_problem(command.operands, args.operands.size());
+      !problem.empty())
+    return problem;
+  return command.check(args);
+}
+
+void print_usage(const Command& command) {
+  std::fputs(command.usage, stdout);
+  if (command.reads_data_file) std::fputs(file_option, stdout);
+}
+
+// Standard input for "--file -" is spooled; any other data file must be
+// readable before the command starts.
+int run_on_data_file(const Command& command, Arguments& args) {
   SpooledInput spooled;
   args.shown_file = args.data_file;
-  if (command->reads_data_file) {
+  if (command.reads_data_file) {
     std::string reason;
     if (args.data_file == standard_stream) {
       args.shown_file = "standard input";
@@ -155,7 +235,52 @@ int run_tool(int argc, const char* const* argv) {
       return exit_failure;
     }
   }
-  return command->run(args);
+  return command.run(args);
+}
+
+int run_command_line(int argc, const char* const* argv) {
+  Arguments args = parse_arguments(argc, argv);
+  if (args.version) {
+    std::puts("drollbox-db " DROLLBOX_VERSION);
+    return exit_ok;
+  }
+  const bool asks_help = args.help || args.command == "help";
+  if (args.command == "help" && !args.operands.empty()) {
+    args.command = args.operands[0];
+    args.operands.clear();
+  }
+  if (args.command.empty() || args.command == "help") {
+    print_overview(asks_help ? stdout : stderr);
+    return asks_help ? exit_ok : exit_usage;
+  }
+  const Command* command = find_command(args.command);
+  if (command == nullptr) {
+    std::fprintf(stderr, "drollbox-db: unknown command '%s'\n", args.command.c_str());
+    print_overview(stderr);
+    return exit_usage;
+  }
+  if (asks_help) {
+    print_usage(*command);
+    return exit_ok;
+  }
+  if (const std::string problem = usage_problem(*command, args); !problem.empty()) {
+    complain(args, problem);
+    return exit_usage;
+  }
+  return run_on_data_file(*command, args);
+}
+
+}  // namespace
+
+// A memory shortage the commands do not meet themselves ends the run with a
+// message rather than an abort.
+int run_tool(int argc, const char* const* argv) {
+  try {
+    return run_command_line(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("drollbox-db: out of memory; a file it was writing is left as it was\n", stderr);
+    return exit_failure;
+  }
 }
 
 void complain(const Arguments& args, const std::string& message) {

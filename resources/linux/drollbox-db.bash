@@ -19,6 +19,10 @@ _drollbox_db() {
     _filedir
     return
   fi
+  if [[ ${words[1]} == help && $cword -eq 2 ]]; then
+    COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
+    return
+  fi
   local options="--help --version"
   case ${words[1]} in
     pack) options+=" -o --output" ;;

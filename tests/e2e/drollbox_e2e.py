@@ -227,6 +227,11 @@ def main(exe, database, backend_test, packer, work):
         keys(window, "Escape")
         if viewer.wait(30) != 0:
             sys.exit("exit status %d after Escape" % viewer.returncode)
+        # A data file named on the command line comes before the folder's own.
+        viewer = subprocess.Popen(["wine", exe, "missing.dat"], cwd=folder)
+        answer("Drollbox Problem", "Return")
+        if viewer.wait(30) == 0:
+            sys.exit("exit status 0 after a missing data file")
 
         made = widest_and_tallest(packer, database, work)
         for dpi in (96, 192):

@@ -1,15 +1,18 @@
 // Devices are made in a throw-away folder, never in the machine's own /dev.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 #include "files/write_file.h"
+#include "files/write_file_posix.h"
 
 namespace {
 
@@ -28,6 +31,9 @@ struct Folder {
 TEST(WriteFile, KeepsModeAndOwnerFollowsLinksAndRefusesWhatTheUserMayNotWrite) {
   Folder folder;
   ASSERT_TRUE(write_file(folder.at("target"), "old").ok());
+  const mode_t umask = ::umask(0);
+  ::umask(umask);
+  EXPECT_EQ(fs::status(folder.path / "target").permissions(), fs::perms(0666 & ~umask));
   ASSERT_EQ(::chmod(folder.at("target").c_str(), 0604), 0);
   const bool root = ::geteuid() == 0;
   ASSERT_TRUE(!root || ::chown(folder.at("target").c_str(), 1234, 5678) == 0);
@@ -65,23 +71,34 @@ TEST(WriteFile, WritesDevicesAndFifosWhereTheyAre) {
   EXPECT_EQ(folder.entries(), 3);
 }
 
-// SIGTERM lands wherever the writes are: each time the target holds one
-// whole version and no temporary file is left.
-TEST(WriteFile, TerminationLeavesNoTemporaryFile) {
+// Where the system cannot make a file without a name (kills of that way are
+// the tool's unpack test), each catchable signal lands wherever the writes
+// are: each time the target holds one whole version and no temporary file
+// is left.
+TEST(WriteFile, TerminationLeavesNoNamedTemporaryFile) {
   Folder folder;
   const std::string versions[2] = {std::string(8 << 20, 'a'), std::string(8 << 20, 'b')};
   ASSERT_TRUE(write_file(folder.at("big"), versions[0]).ok());
-  for (long delay_ms = 5; delay_ms < 40; delay_ms += 7) {
-    const pid_t child = ::fork();
-    for (int i = 0; child == 0; ++i) write_file(folder.at("big"), versions[i % 2]);
-    ::usleep(static_cast<useconds_t>(delay_ms * 1000));
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-    EXPECT_TRUE(folder.read("big") == versions[0] || folder.read("big") == versions[1]);
-    EXPECT_EQ(folder.entries(), 1);
+  files::named_temporaries_only = true;
+  for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM}) {
+    SCOPED_TRACE(::strsignal(signal_number));
+    for (long delay_ms = 5; delay_ms < 40; delay_ms += 10) {
+      const pid_t child = ::fork();
+      if (child == 0) {
+        const struct rlimit no_core {};
+        ::setrlimit(RLIMIT_CORE, &no_core);
+        for (int i = 0;; ++i) write_file(folder.at("big"), versions[i % 2]);
+      }
+      ::usleep(static_cast<useconds_t>(delay_ms * 1000));
+      ::kill(child, signal_number);
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+      EXPECT_TRUE(folder.read("big") == versions[0] || folder.read("big") == versions[1]);
+      EXPECT_EQ(folder.entries(), 1);
+    }
   }
+  files::named_temporaries_only = false;
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ DESKTOP = "share/applications/org.drollbox.drollbox.desktop"
 ICON = "share/icons/hicolor/%dx%d/apps/drollbox.png"
 PAGES = ["share/man/man6/drollbox.6.gz", "share/man/man1/drollbox-db.1.gz"]
 WANTED = PAGES + ["bin/drollbox", "bin/drollbox-db", "share/drollbox/Drollbox.dat", "share/doc/drollbox/copyright",
-                  "share/bash-completion/completions/drollbox-db", "share/icons/hicolor/scalable/apps/drollbox.svg"]
+                  "share/bash-completion/completions/drollbox-db", "share/bash-completion/completions/drollbox",
+                  "share/icons/hicolor/scalable/apps/drollbox.svg"]
 
 
 def run(args, ok=True, **kwargs):
@@ -83,19 +84,31 @@ def check_viewer(prefix, work, env):
     env = dict(env, DISPLAY=os.environ["DISPLAY"], XDG_CONFIG_HOME=os.path.join(work, "config"))
     started = [subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
 
-    def start(folder, title):
+    def start(folder, title, arguments=()):
         with open(os.path.join(work, "viewer.log"), "a") as log:
-            started.append(subprocess.Popen(command, env=env, cwd=os.path.join(work, folder), stdout=log, stderr=log))
+            started.append(subprocess.Popen(command + list(arguments), env=env, cwd=os.path.join(work, folder),
+                                            stdout=log, stderr=log))
         return new_window(title, timeout=90)
+
+    def close_last(title):
+        shown = windows(title)
+        started[-1].kill()
+        wait_for(title + " to go", lambda: not set(shown) & set(windows(title)))
 
     try:
         # A window mapped while the manager is still taking over may never show.
         manager = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
         wait_for("openbox", lambda: "window id" in run(manager, env=env).stdout, 90)
         # The foreign Drollbox.dat of the current folder comes before the installed one.
-        box = start("own", "Drollbox Problem")
-        started[-1].kill()
-        wait_for("the problem to go", lambda: box not in windows("Drollbox Problem"))
+        start("own", "Drollbox Problem")
+        close_last("Drollbox Problem")
+        # A data file named on the command line comes before it; a foreign one is named on the terminal too.
+        start("own", "Drollbox v1.8.6", [os.path.join(prefix, "share/drollbox/Drollbox.dat")])
+        close_last("Drollbox v1.8.6")
+        start("", "Drollbox Problem", ["own/Drollbox.dat"])
+        close_last("Drollbox Problem")
+        if "cannot show 'own/Drollbox.dat'" not in Path(work, "viewer.log").read_text():
+            raise Failure("the viewer did not name the foreign data file on the terminal")
         window = start("", "Drollbox v1.8.6")  # no Drollbox.dat in work: the installed one
         geometry(window)
         run(["import", "-window", "root", os.path.join(work, "installed-viewer.png")])

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 
 #include "tool_runner.h"
 
@@ -41,7 +46,7 @@ TEST(Commands, OnTheCollection) {
       {{"stats"}, "", 0, stats, ""},
       {{"compress"}, "abracadabra", 0, abracadabra, ""},
       {{"decompress"}, abracadabra + "junk", 1, "", "left over after its end symbol"},
-      {{"compress"}, std::string(32768, 'x'), 1, "", "32768 bytes"},
+      {{"compress"}, std::string(32768, 'x'), 1, "", "longer than the 32767 bytes"},
       {{"compress"}, noise, 1, "", "would not fit the format's 32769 bytes"},
       {{"frobnicate"}, "", 2, "", "unknown command 'frobnicate'"},
       {{"pack", "again.txt", "-o", "."}, "", 1, "", "left as it was"},
@@ -54,6 +59,72 @@ TEST(Commands, OnTheCollection) {
   EXPECT_EQ(folder.run({"pack", "again.txt"}, "", "trap '' XFSZ; ulimit -f 2; ").status, 1);
   EXPECT_EQ(folder.read("Drollbox.dat"), bytes);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 5);
+}
+
+// A command line that cannot be right is a usage error (exit 2) even where
+// there is no data file to read.
+TEST(Commands, UsageBeforeAnyFile) {
+  ScratchFolder folder;
+  const std::vector<Row> rows = {
+      {{"search"}, "", 2, "", "search: expects 1 operand"},
+      {{"search", "-E", "a{2,"}, "", 2, "", "is not a regular expression"},
+      {{"show", "x"}, "", 2, "", "'x' is not a cookie number"},
+      {{"random", "-s", "-l"}, "", 2, "", "exclude each other"},
+      {{"verify", "more"}, "", 2, "", "takes no operands"},
+      {{"pack"}, "", 2, "", "expects at least 1 operand"},
+      {{"help", "nope"}, "", 2, "", "unknown command 'nope'"},
+  };
+  expect_rows(folder, rows);
+  for (const char* command : {"random", "compress", "search"}) {
+    const ToolRun help = folder.run({"help", command});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, folder.run({command, "--help"}).out);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 0);
+}
+
+// Reading stops one byte past the codec's limit: an endless input ends in the
+// refusal, long before the CPU limit would stop the run.
+TEST(Commands, EndlessInputToTheCodecIsRefused) {
+  ScratchFolder folder;
+  const std::string endless =
+      "ulimit -t 20; ln -sf /dev/zero '" + (folder / ".stdin").string() + "'; ";
+  for (const char* command : {"compress", "decompress"}) {
+    const ToolRun run = folder.run({command}, "", endless);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("longer than the 32767 bytes the codec takes"), std::string::npos);
+  }
+}
+
+// Whatever ends `unpack -o` half-way, SIGKILL included, the old file stays
+// whole and nothing is left beside it.
+TEST(Commands, KilledUnpackLeavesTheOldFileAlone) {
+  ScratchFolder folder;
+  const std::string database = DROLLBOX_DEFAULT_DATABASE;
+  ASSERT_EQ(folder.run({"unpack", "--file", database, "-o", "whole.txt"}).status, 0);
+  const std::string whole = folder.read("whole.txt");
+  for (const int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGKILL}) {
+    for (const long delay_ms : {20, 150}) {
+      SCOPED_TRACE(std::string(::strsignal(signal_number)) + " after " + std::to_string(delay_ms));
+      folder.write("out.txt", "old");
+      const pid_t child = ::fork();
+      if (child == 0) {
+        const struct rlimit no_core {};
+        ::setrlimit(RLIMIT_CORE, &no_core);
+        const std::string output = (folder / "out.txt").string();
+        ::execl(DROLLBOX_DB_TOOL, DROLLBOX_DB_TOOL, "unpack", "--file", database.c_str(), "-o",
+                output.c_str(), nullptr);
+        ::_exit(127);
+      }
+      ::usleep(static_cast<useconds_t>(delay_ms * 1000));
+      ::kill(child, signal_number);
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      const std::string out = folder.read("out.txt");
+      EXPECT_TRUE(out == "old" || out == whole) << out.size() << " bytes";
+      EXPECT_EQ(std::distance(fs::directory_iterator(folder / "."), {}), 2);
+    }
+  }
 }
 
 }  // namespace
