@@ -146,7 +146,7 @@ int run_tool(int argc, const char* const* argv) {
     std::string reason;
     if (args.data_file == standard_stream) {
       args.shown_file = "standard input";
-      args.data_file = spooled.take_stdin(reason);
+      if (!reads_blocks_in_order(command->run)) args.data_file = spooled.take_stdin(reason);
     } else {
       reason = why_unreadable(args.data_file);
     }
