@@ -42,8 +42,9 @@ FortuneSplitter::FortuneSplitter(std::function<void(FortunePiece&&)> take, std::
     : take_(std::move(take)), hold_limit_(hold_limit) {}
 
 // CRs wait until the next byte tells whether they end a line.
-void FortuneSplitter::feed(std::string_view bytes) {
+bool FortuneSplitter::feed(std::string_view bytes) {
   for (const char c : bytes) {
+    if (++piece_bytes_ > longest_piece) return false;
     if (c == '\r') {
       ++pending_cr_;
       continue;
@@ -53,6 +54,7 @@ void FortuneSplitter::feed(std::string_view bytes) {
     pending_cr_ = 0;
     put(c);
   }
+  return true;
 }
 
 void FortuneSplitter::put(char c) {
@@ -107,6 +109,7 @@ void FortuneSplitter::end_line() {
 
 void FortuneSplitter::hand_over(bool at_edge) {
   FortunePiece piece = std::exchange(piece_, {});
+  piece_bytes_ = 0;
   piece.at_edge = at_edge;
   has_lines_ = false;
   first_piece_ = false;

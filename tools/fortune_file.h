@@ -30,13 +30,18 @@ struct FortunePiece {
   bool holds_zero_byte = false;
 };
 
+// No fortune file has a piece this long: input that does is not one (an
+// endless stream of zero bytes, say), and reading it ends there.
+inline constexpr std::uint64_t longest_piece = std::uint64_t{16} << 20;
+
 // Splits fortune text, given in as many parts as come, at "%" lines, with
 // its line ends normalised, holding one piece at a time and of that piece at
 // most hold_limit bytes. A UTF-8 byte-order mark at the start is dropped.
 class FortuneSplitter {
  public:
   FortuneSplitter(std::function<void(FortunePiece&&)> take, std::size_t hold_limit);
-  void feed(std::string_view bytes);
+  // False, and nothing more taken, once a piece has passed longest_piece.
+  bool feed(std::string_view bytes);
   void finish();
 
  private:
@@ -48,6 +53,7 @@ class FortuneSplitter {
   std::function<void(FortunePiece&&)> take_;
   std::size_t hold_limit_;
   std::size_t pending_cr_ = 0;
+  std::uint64_t piece_bytes_ = 0;  // read since the last piece was handed over
   std::string head_;  // the first bytes, until they are known not to be a byte-order mark
   bool head_done_ = false;
   FortunePiece piece_;

@@ -19,7 +19,7 @@ std::string system_reason(int error_number) {
 }
 
 // Reads to the end of the descriptor; false (errno set) on a read error.
-bool read_parts(int descriptor, const std::function<void(std::string_view)>& take) {
+bool read_parts(int descriptor, const std::function<bool(std::string_view)>& take) {
   char chunk[65536];
   for (;;) {
     const ssize_t got = ::read(descriptor, chunk, sizeof chunk);
@@ -28,12 +28,15 @@ bool read_parts(int descriptor, const std::function<void(std::string_view)>& tak
       if (errno == EINTR) continue;
       return false;
     }
-    take({chunk, static_cast<std::size_t>(got)});
+    if (!take({chunk, static_cast<std::size_t>(got)})) return true;
   }
 }
 
 bool read_all(int descriptor, std::string& bytes) {
-  return read_parts(descriptor, [&](std::string_view part) { bytes += part; });
+  return read_parts(descriptor, [&](std::string_view part) {
+    bytes += part;
+    return true;
+  });
 }
 
 std::string temporary_name() {
@@ -72,7 +75,7 @@ std::optional<std::string> read_input(const std::string& path, std::string& reas
   return std::nullopt;
 }
 
-bool read_in_parts(const std::string& path, const std::function<void(std::string_view)>& take,
+bool read_in_parts(const std::string& path, const std::function<bool(std::string_view)>& take,
                    std::string& reason) {
   const int descriptor = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
@@ -123,6 +126,7 @@ std::string SpooledInput::take_stdin(std::string& reason) {
       if (put < 0) write_error = errno;
       if (put > 0) part.remove_prefix(static_cast<std::size_t>(put));
     }
+    return write_error == 0;
   });
   const int read_error = errno;
   ::close(descriptor);

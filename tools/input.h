@@ -19,8 +19,9 @@ std::string why_unreadable(const std::string& path);
 std::optional<std::string> read_input(const std::string& path, std::string& reason);
 
 // The bytes of the file, or of standard input for "-", handed to take a
-// part at a time; false, and reason says why, when they cannot be read.
-bool read_in_parts(const std::string& path, const std::function<void(std::string_view)>& take,
+// part at a time until it returns false; false, and reason says why, when
+// they cannot be read.
+bool read_in_parts(const std::string& path, const std::function<bool(std::string_view)>& take,
                    std::string& reason);
 
 // A file in the temporary folder without a name, gone when this is.

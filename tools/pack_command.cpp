@@ -190,9 +190,16 @@ int run_pack(const Arguments& args) {
     FortuneSplitter splitter([&](FortunePiece&& piece) { add_piece(source, std::move(piece)); },
                              longest_held_piece);
     std::string reason;
-    if (!read_in_parts(
-            path, [&](std::string_view part) { splitter.feed(part); }, reason)) {
+    bool fortune_text = true;
+    const auto feed = [&](std::string_view part) { return fortune_text = splitter.feed(part); };
+    if (!read_in_parts(path, feed, reason)) {
       complain(args, "cannot read '" + path + "': " + reason + "; nothing written");
+      return exit_failure;
+    }
+    if (!fortune_text) {
+      const std::string shown = path == standard_stream ? "standard input" : path;
+      complain(args, "'" + shown + "' is not a fortune file: no \"%\" line in " +
+                         std::to_string(longest_piece >> 20) + " MiB; nothing written");
       return exit_failure;
     }
     splitter.finish();
