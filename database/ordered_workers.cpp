@@ -18,10 +18,8 @@ unsigned worker_count() {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// Two tasks a worker keep it busy while the caller reads and writes the
-// blocks around them.
 OrderedWorkers::OrderedWorkers(unsigned workers)
-    : tasks_(2 * workers + 2), finished_(2 * workers + 2), failures_(2 * workers + 2) {
+    : tasks_(window_for(workers)), finished_(window_for(workers)), failures_(window_for(workers)) {
   threads_.reserve(workers);
   for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { serve(); });
 }
@@ -36,15 +34,33 @@ OrderedWorkers::~OrderedWorkers() {
 }
 
 void OrderedWorkers::give(std::function<void()> task) {
+  const unsigned slot = next_slot();
   {
     const std::lock_guard lock(mutex_);
-    const unsigned slot = next_slot();
     tasks_[slot] = std::move(task);
     finished_[slot] = 0;
     failures_[slot] = nullptr;
     ++given_;
   }
-  work_ready_.notify_one();
+  if (!threads_.empty()) {
+    work_ready_.notify_one();
+    return;
+  }
+  ++started_;
+  run(slot);
+}
+
+void OrderedWorkers::run(unsigned slot) {
+  std::exception_ptr failure;
+  try {
+    tasks_[slot]();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  const std::lock_guard lock(mutex_);
+  failures_[slot] = failure;
+  finished_[slot] = 1;
+  work_done_.notify_all();
 }
 
 void OrderedWorkers::take_oldest() {
@@ -64,16 +80,8 @@ void OrderedWorkers::serve() {
     if (stopping_) break;
     const auto slot = static_cast<unsigned>(started_++ % window());
     lock.unlock();
-    std::exception_ptr failure;
-    try {
-      tasks_[slot]();
-    } catch (...) {
-      failure = std::current_exception();
-    }
+    run(slot);
     lock.lock();
-    failures_[slot] = failure;
-    finished_[slot] = 1;
-    work_done_.notify_all();
   }
   lock.unlock();
   codec::release_model();

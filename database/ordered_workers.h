@@ -19,12 +19,16 @@ unsigned worker_count();
 
 class OrderedWorkers {
  public:
+  // With no workers, each task runs on the caller as it is given.
   explicit OrderedWorkers(unsigned workers);
   // Tasks not yet started are dropped; started ones end first.
   ~OrderedWorkers();
   OrderedWorkers(const OrderedWorkers&) = delete;
   OrderedWorkers& operator=(const OrderedWorkers&) = delete;
 
+  // Two tasks a worker keep it busy while the caller reads and writes the
+  // blocks around them.
+  static unsigned window_for(unsigned workers) { return 2 * workers + 2; }
   unsigned window() const { return static_cast<unsigned>(finished_.size()); }
   // The slot (0 .. window - 1) of the task given next; the caller keeps its
   // task's data there.
@@ -41,6 +45,7 @@ class OrderedWorkers {
 
  private:
   void serve();
+  void run(unsigned slot);
 
   std::mutex mutex_;
   std::condition_variable work_ready_, work_done_;

@@ -85,8 +85,9 @@ Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* sum
   const std::uint32_t blocks = block_count(cookie_count);
   if (index_length_for(blocks) > source->index_length) return in_file(DamageKind::index_too_short);
 
-  const unsigned workers = worker_count();
-  std::vector<WalkedBlock> slots(2 * workers + 2);
+  // One block gains nothing from another thread.
+  const unsigned workers = blocks > 1 ? worker_count() : 0;
+  std::vector<WalkedBlock> slots(OrderedWorkers::window_for(workers));
   std::vector<std::vector<std::uint8_t>> streams(slots.size());
   OrderedWorkers pool(workers);  // after the slots its tasks use, so it ends first
   Damage found;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -86,22 +87,24 @@ TEST(ParallelWalk, EveryWorkerCountTakesTheSameBlocksAndStopsAtTheFirstDamage) {
   for (std::size_t i : {4u, 5u}) EXPECT_EQ(seen[i], seen[3]);
 }
 
+// On workers, or on the caller when there are none.
 TEST(ParallelWalk, WhatATaskThrowsComesBackInOrder) {
-  database::OrderedWorkers workers(3);
-  std::vector<int> done(workers.window());
-  for (unsigned i = 0; i < workers.window(); ++i) {
-    const unsigned slot = workers.next_slot();
-    workers.give([&done, slot, i] {
-      if (i == 2) throw std::bad_alloc();
-      done[slot] = 1;
-    });
+  for (const unsigned count : {0u, 3u}) {
+    database::OrderedWorkers workers(count);
+    std::vector<int> done(workers.window());
+    for (unsigned i = 0; i < workers.window(); ++i) {
+      const unsigned slot = workers.next_slot();
+      workers.give([&done, slot, i] {
+        if (i == 1) throw std::bad_alloc();
+        done[slot] = 1;
+      });
+    }
+    EXPECT_TRUE(workers.full());
+    workers.take_oldest();
+    EXPECT_THROW(workers.take_oldest(), std::bad_alloc);
+    while (!workers.empty()) workers.take_oldest();
+    EXPECT_EQ(std::count(done.begin(), done.end(), 1), static_cast<int>(workers.window()) - 1);
   }
-  EXPECT_TRUE(workers.full());
-  workers.take_oldest();
-  workers.take_oldest();
-  EXPECT_THROW(workers.take_oldest(), std::bad_alloc);
-  while (!workers.empty()) workers.take_oldest();
-  EXPECT_EQ(std::count(done.begin(), done.end(), 1), static_cast<int>(workers.window()) - 1);
 }
 
 }  // namespace
