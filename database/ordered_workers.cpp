@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <system_error>
 #include <utility>
 
 #include "codec/codec.h"
@@ -21,7 +22,11 @@ unsigned worker_count() {
 OrderedWorkers::OrderedWorkers(unsigned workers)
     : tasks_(window_for(workers)), finished_(window_for(workers)), failures_(window_for(workers)) {
   threads_.reserve(workers);
-  for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { serve(); });
+  // Fewer threads when the system gives no more (none: every task on the caller).
+  try {
+    for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { serve(); });
+  } catch (const std::system_error&) {
+  }
 }
 
 OrderedWorkers::~OrderedWorkers() {
