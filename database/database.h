@@ -165,6 +165,8 @@ inline constexpr const char* standard_input = "-";
 // file. The first damage in file order; nothing after it is taken. summary,
 // when given, is filled once the walk ends well.
 Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* summary = nullptr);
+// The same from a stream, read once from front to back.
+Damage walk_stream(std::FILE* stream, const BlockWalk& walk, DataFileSummary* summary = nullptr);
 // Cookie number of the file cut into choice.cookie_text.
 Damage load_cookie(const char* path, std::uint32_t number);
 // Every cookie of the file in order, as the writer was given it, handed to

@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <memory>
+#include <string_view>
 
 #include "codec/codec.h"
 #include "database/block_sources.h"
@@ -71,19 +71,11 @@ void decode_block(WalkedBlock& block, const std::vector<std::uint8_t>& stream,
   if (walk.work) walk.work(block);
 }
 
-std::unique_ptr<BlockSource> source_of(const char* path) {
-  if (std::string_view(path) == standard_input) return std::make_unique<StreamBlocks>(stdin);
-  return std::make_unique<FileBlocks>(path);
-}
-
-}  // namespace
-
-Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* summary) {
-  const std::unique_ptr<BlockSource> source = source_of(path);
-  if (const DamageKind damage = source->open(); damage != DamageKind::none) return in_file(damage);
-  const std::uint32_t cookie_count = source->cookie_count;
+Damage walk_source(BlockSource& source, const BlockWalk& walk, DataFileSummary* summary) {
+  if (const DamageKind damage = source.open(); damage != DamageKind::none) return in_file(damage);
+  const std::uint32_t cookie_count = source.cookie_count;
   const std::uint32_t blocks = block_count(cookie_count);
-  if (index_length_for(blocks) > source->index_length) return in_file(DamageKind::index_too_short);
+  if (index_length_for(blocks) > source.index_length) return in_file(DamageKind::index_too_short);
 
   // One block gains nothing from another thread.
   const unsigned workers = blocks > 1 ? worker_count() : 0;
@@ -105,7 +97,7 @@ Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* sum
     WalkedBlock& block = slots[slot];
     block = WalkedBlock{};
     block.number = number;
-    if (const DamageKind damage = source->read(number, streams[slot]); damage != DamageKind::none) {
+    if (const DamageKind damage = source.read(number, streams[slot]); damage != DamageKind::none) {
       block.damage = {damage, Damage::Where::block, number};
       pool.give([] {});
       break;
@@ -116,10 +108,23 @@ Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* sum
   if (!found && summary) {
     summary->cookie_count = cookie_count;
     summary->block_count = blocks;
-    summary->index_length = source->index_length;
-    summary->file_size = source->size();
+    summary->index_length = source.index_length;
+    summary->file_size = source.size();
   }
   return found;
+}
+
+}  // namespace
+
+Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* summary) {
+  if (std::string_view(path) == standard_input) return walk_stream(stdin, walk, summary);
+  FileBlocks source(path);
+  return walk_source(source, walk, summary);
+}
+
+Damage walk_stream(std::FILE* stream, const BlockWalk& walk, DataFileSummary* summary) {
+  StreamBlocks source(stream);
+  return walk_source(source, walk, summary);
 }
 
 Damage read_summary(const char* path, DataFileSummary& summary) {
