@@ -1,6 +1,7 @@
 // The cookie codec's public face: the two byte areas with their counters and
 // the drivers. Callers fill input_buffer, set input_remaining and
 // input_position, run a driver and read output_buffer[0 .. output_total).
+// Every thread has its own areas and model, so threads may run at once.
 #pragma once
 
 #include <cstddef>
@@ -11,12 +12,12 @@ namespace codec {
 inline constexpr std::int32_t input_capacity = 32767;
 inline constexpr std::int32_t output_capacity = 32769;
 
-extern std::uint8_t input_buffer[input_capacity];
-extern std::int32_t input_remaining;
-extern std::uint32_t input_position;
-extern std::uint8_t output_buffer[output_capacity];
-extern std::uint32_t output_length;
-extern std::uint32_t output_total;
+extern thread_local std::uint8_t input_buffer[input_capacity];
+extern thread_local std::int32_t input_remaining;
+extern thread_local std::uint32_t input_position;
+extern thread_local std::uint8_t output_buffer[output_capacity];
+extern thread_local std::uint32_t output_length;
+extern thread_local std::uint32_t output_total;
 
 // How a run ended. Only ok leaves a complete result in output_buffer.
 enum class RunStatus {
@@ -45,5 +46,9 @@ RunStatus run_decompressor(const StopRule& rule = {});
 // Loads text (or a stream) into input_buffer and sets the counters;
 // input_too_long when it does not fit, and then nothing is changed.
 RunStatus load_input(const std::uint8_t* bytes, std::size_t length);
+
+// The calling thread's model tables, kept from its first run for its later
+// ones, go back; a thread that ran the codec calls this before it ends.
+void release_model();
 
 }  // namespace codec

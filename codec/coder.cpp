@@ -2,14 +2,14 @@
 
 namespace codec {
 
-std::uint8_t input_buffer[input_capacity];
-std::int32_t input_remaining = 0;
-std::uint32_t input_position = 0;
-std::uint8_t output_buffer[output_capacity];
-std::uint32_t output_length = 0;
-std::uint32_t output_total = 0;
+thread_local std::uint8_t input_buffer[input_capacity];
+thread_local std::int32_t input_remaining = 0;
+thread_local std::uint32_t input_position = 0;
+thread_local std::uint8_t output_buffer[output_capacity];
+thread_local std::uint32_t output_length = 0;
+thread_local std::uint32_t output_total = 0;
 
-Coder coder;
+thread_local Coder coder;
 
 bool input_fits() {
   if (input_remaining <= 0) return true;

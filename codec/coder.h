@@ -21,7 +21,7 @@ struct Coder {
   bool output_overflow = false;
 };
 
-extern Coder coder;
+extern thread_local Coder coder;
 
 // True when input_position and input_remaining describe bytes that lie
 // wholly inside input_buffer; a run checks this once before it reads.

@@ -6,7 +6,7 @@
 
 namespace codec {
 
-ContextModel model;
+thread_local ContextModel model;
 
 std::uint32_t take_block(unsigned size_class) {
   ContextModel& m = model;
@@ -28,8 +28,8 @@ void give_block(std::uint32_t block, unsigned size_class) {
 
 namespace {
 
-// One block holds every table. It is obtained by the first run of the
-// process and kept: later runs only reset what they use, so they meet no
+// One block holds every table. It is obtained by the thread's first run
+// and kept: later runs only reset what they use, so they meet no
 // page faults, and the symbol arena is touched only as far as it is used.
 bool obtain_tables() {
   ContextModel& m = model;
@@ -46,6 +46,17 @@ bool obtain_tables() {
   m.arena = reinterpret_cast<SymbolEntry*>(bytes + context_bytes + index_bytes);
   return true;
 }
+
+}  // namespace
+
+void release_model() {
+  std::free(model.contexts);
+  model.contexts = nullptr;
+  model.index = nullptr;
+  model.arena = nullptr;
+}
+
+namespace {
 
 void reset_tables() {
   ContextModel& m = model;

@@ -84,7 +84,7 @@ struct ContextSlot {
 };
 
 struct ContextModel {
-  // Obtained by the first model_init of the process and kept for later runs.
+  // Obtained by the thread's first model_init and kept for its later runs.
   std::uint32_t* index = nullptr;
   ContextSlot* contexts = nullptr;
   SymbolEntry* arena = nullptr;
@@ -119,7 +119,7 @@ struct ContextModel {
   std::uint16_t path_index[MAX_ORDER + 1] = {};
 };
 
-extern ContextModel model;
+extern thread_local ContextModel model;
 
 // The place of an order-0 or order-1 context with the key in low_orders.
 constexpr unsigned low_order_place(unsigned order, std::uint32_t key) {

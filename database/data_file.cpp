@@ -102,9 +102,7 @@ DamageKind read_block_entries(std::uint32_t block) {
   return DamageKind::none;
 }
 
-namespace {
-
-DamageKind decompress_block(const codec::StopRule& rule) {
+DamageKind read_block_stream() {
   if (reader.block_length > static_cast<std::uint32_t>(codec::input_capacity))
     return DamageKind::block_too_long;
   if (!seek_to(data_area_start() + reader.block_start)) return DamageKind::ends_early;
@@ -114,6 +112,12 @@ DamageKind decompress_block(const codec::StopRule& rule) {
   if (reader.ran_past_end) return DamageKind::ends_early;
   codec::input_remaining = static_cast<std::int32_t>(reader.block_length);
   codec::input_position = 0;
+  return DamageKind::none;
+}
+
+namespace {
+
+DamageKind decode_input(const codec::StopRule& rule) {
   switch (codec::run_decompressor(rule)) {
     case codec::RunStatus::ok:
       return DamageKind::none;
@@ -127,7 +131,16 @@ DamageKind decompress_block(const codec::StopRule& rule) {
   return DamageKind::text_too_long;
 }
 
+DamageKind decompress_block(const codec::StopRule& rule) {
+  const DamageKind damage = read_block_stream();
+  return damage != DamageKind::none ? damage : decode_input(rule);
+}
+
 }  // namespace
+
+DamageKind decode_block_stream() {
+  return decode_input({});
+}
 
 DamageKind read_block() {
   return decompress_block({});
@@ -173,6 +186,8 @@ const char* damage_text(DamageKind kind) {
       return "a block ends before a cookie's separator";
     case DamageKind::no_such_cookie:
       return "no cookie with that number";
+    case DamageKind::index_too_large:
+      return "the index is too large to read from standard input";
   }
   return "unknown damage";
 }

@@ -4,6 +4,7 @@
 
 #include "codec/codec.h"
 #include "database/format.h"
+#include "database/ordered_workers.h"
 
 namespace database {
 
@@ -16,11 +17,7 @@ void append_be32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
     bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void put_be32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
-}
-
-std::string where(const char* what, std::size_t number) {
+std::string where(const char* what, std::uint64_t number) {
   return std::string(what) + " " + std::to_string(number) + ": ";
 }
 
@@ -42,45 +39,106 @@ std::string block_text(std::span<const std::string> cookies) {
   std::string text;
   for (const std::string& cookie : cookies) {
     text += cookie;
-    text += "\n%%\n";
+    text += cookie_separator;
   }
   return text;
 }
 
+struct BlockCompressor::Slot {
+  std::vector<std::string> cookies;
+  std::vector<std::uint8_t> stream;
+  std::string error;
+};
+
+BlockCompressor::BlockCompressor(Put put) : put_(std::move(put)) {
+  const unsigned workers = worker_count();
+  pool_ = std::make_unique<OrderedWorkers>(workers);
+  slots_.resize(pool_->window());
+}
+
+BlockCompressor::~BlockCompressor() {
+  pool_.reset();  // before the slots its tasks use
+}
+
+void BlockCompressor::take_oldest() {
+  Slot& slot = slots_[pool_->oldest_slot()];
+  pool_->take_oldest();
+  if (!error_.empty()) return;
+  const std::uint32_t block = static_cast<std::uint32_t>(offsets_.size() - 1);
+  if (!slot.error.empty()) {
+    error_ = where("block", block) + slot.error;
+    return;
+  }
+  if (offsets_.back() + std::uint64_t{slot.stream.size()} > UINT32_MAX) {
+    error_ = "the data area passes 4 GiB";
+    return;
+  }
+  error_ = put_(slot.stream);
+  offsets_.push_back(offsets_.back() + static_cast<std::uint32_t>(slot.stream.size()));
+}
+
+bool BlockCompressor::add_block(std::vector<std::string> cookies) {
+  if (!error_.empty()) return false;
+  for (std::size_t i = 0; i < cookies.size(); ++i) {
+    if (cookies[i].find('%') != std::string::npos) {
+      error_ = where("cookie", cookies_ + i) + "holds a \"%\"";
+      return false;
+    }
+  }
+  cookies_ += cookies.size();
+  if (pool_->full()) take_oldest();
+  Slot& slot = slots_[pool_->next_slot()];
+  slot.cookies = std::move(cookies);
+  pool_->give([&slot] {
+    slot.error = compress_block(block_text(slot.cookies), slot.stream);
+    slot.cookies.clear();
+  });
+  return error_.empty();
+}
+
+bool BlockCompressor::finish() {
+  while (!pool_->empty()) take_oldest();
+  if (error_.empty() && cookies_ == 0) error_ = "no cookies to write";
+  if (error_.empty() &&
+      (cookies_ > UINT32_MAX || header_length + index_length_for(offsets_.size() - 1) > UINT32_MAX))
+    error_ = "too many cookies";
+  return error_.empty();
+}
+
+std::vector<std::uint8_t> BlockCompressor::header_and_index() const {
+  const auto blocks = static_cast<std::uint32_t>(offsets_.size() - 1);
+  std::vector<std::uint8_t> bytes(magic, magic + magic_length);
+  bytes.push_back(written_pad_byte);
+  append_be32(bytes, format_version);
+  append_be32(bytes, format_revision);
+  append_be32(bytes, static_cast<std::uint32_t>(cookies_));
+  append_be32(bytes, static_cast<std::uint32_t>(index_length_for(blocks)));
+  for (const std::uint32_t offset : offsets_) append_be32(bytes, offset);
+  return bytes;
+}
+
 DataFileImage build_data_file(std::span<const std::string> cookies) {
-  DataFileImage image;
   if (cookies.empty()) return {{}, "no cookies to write"};
   if (cookies.size() > UINT32_MAX) return {{}, "too many cookies"};
   for (std::size_t i = 0; i < cookies.size(); ++i) {
     if (cookies[i].find('%') != std::string::npos)
       return {{}, where("cookie", i) + "holds a \"%\""};
   }
-  const std::uint32_t blocks = block_count(cookies.size());
-  const std::uint64_t index_length = index_length_for(blocks);
-  if (header_length + index_length > UINT32_MAX) return {{}, "too many cookies"};
-
-  std::vector<std::uint8_t>& bytes = image.bytes;
-  bytes.assign(magic, magic + magic_length);
-  bytes.push_back(written_pad_byte);
-  append_be32(bytes, format_version);
-  append_be32(bytes, format_revision);
-  append_be32(bytes, static_cast<std::uint32_t>(cookies.size()));
-  append_be32(bytes, static_cast<std::uint32_t>(index_length));
-  bytes.resize(header_length + index_length);
-
-  std::vector<std::uint8_t> stream;
-  for (std::uint32_t block = 0; block < blocks; ++block) {
-    const std::size_t first = block * cookies_per_block;
+  if (header_length + index_length_for(block_count(cookies.size())) > UINT32_MAX)
+    return {{}, "too many cookies"};
+  std::vector<std::uint8_t> data;
+  BlockCompressor compressor([&](std::span<const std::uint8_t> stream) {
+    data.insert(data.end(), stream.begin(), stream.end());
+    return std::string();
+  });
+  for (std::size_t first = 0; first < cookies.size(); first += cookies_per_block) {
     const std::size_t count = std::min<std::size_t>(cookies_per_block, cookies.size() - first);
-    const std::string error = compress_block(block_text(cookies.subspan(first, count)), stream);
-    if (!error.empty()) return {{}, where("block", block) + error};
-    const std::size_t offset = bytes.size() - header_length - index_length;
-    if (offset + stream.size() > UINT32_MAX) return {{}, "the data area passes 4 GiB"};
-    put_be32(bytes, index_entry_offset(block), static_cast<std::uint32_t>(offset));
-    bytes.insert(bytes.end(), stream.begin(), stream.end());
+    const std::span<const std::string> block = cookies.subspan(first, count);
+    if (!compressor.add_block({block.begin(), block.end()})) break;
   }
-  put_be32(bytes, index_entry_offset(blocks),
-           static_cast<std::uint32_t>(bytes.size() - header_length - index_length));
+  if (!compressor.finish()) return {{}, compressor.error()};
+  DataFileImage image{compressor.header_and_index(), {}};
+  image.bytes.insert(image.bytes.end(), data.begin(), data.end());
   return image;
 }
 

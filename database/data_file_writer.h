@@ -3,14 +3,57 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace database {
 
-// Each cookie followed by LF "%%" LF, the layout cut_cookie reads.
+class OrderedWorkers;
+
+// What follows every cookie of a block text: the layout cut_cookie reads.
+inline constexpr std::string_view cookie_separator = "\n%%\n";
+
+// Each cookie followed by the separator.
 std::string block_text(std::span<const std::string> cookies);
+
+// Compresses blocks on worker threads while the caller gathers the next
+// ones, and hands their streams in file order to put, keeping of them only
+// the index. The header, which counts them, goes before them once all are in.
+class BlockCompressor {
+ public:
+  // put returns an error, or nothing when the stream is stored.
+  using Put = std::function<std::string(std::span<const std::uint8_t> stream)>;
+  explicit BlockCompressor(Put put);
+  ~BlockCompressor();
+  BlockCompressor(const BlockCompressor&) = delete;
+  BlockCompressor& operator=(const BlockCompressor&) = delete;
+
+  // False once a block has failed: error() says which and why, and no later
+  // block is compressed.
+  bool add_block(std::vector<std::string> cookies);
+  // Waits for every block given.
+  bool finish();
+  const std::string& error() const { return error_; }
+  std::uint64_t data_length() const { return offsets_.back(); }
+  std::uint64_t cookie_count() const { return cookies_; }
+  // The header and the index of the blocks, once finish has succeeded.
+  std::vector<std::uint8_t> header_and_index() const;
+
+ private:
+  struct Slot;
+  void take_oldest();
+
+  Put put_;
+  std::uint64_t cookies_ = 0;
+  std::vector<std::uint32_t> offsets_{0};  // each block's start and the end of the last
+  std::string error_;
+  std::vector<Slot> slots_;
+  std::unique_ptr<OrderedWorkers> pool_;
+};
 
 struct DataFileImage {
   std::vector<std::uint8_t> bytes;

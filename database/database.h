@@ -40,6 +40,7 @@ enum class DamageKind {
   out_of_memory,
   missing_separator,  // the block ends before the cookie's "%"
   no_such_cookie,
+  index_too_large,  // to be held for a file read from standard input
 };
 
 // A damage kind and where it was found. True when something is wrong.
@@ -87,6 +88,11 @@ DamageKind read_block();  // into the codec's input area, then decompressed whol
 // The same, but the decompression stops once cookie k of the block is
 // complete: cut_cookie(k) then gives what it gives on the whole text.
 DamageKind read_block_through_cookie(std::uint32_t k);
+// read_block in two steps, so that the decoding may run on another thread:
+// the block's bytes into the calling thread's codec input area, then the
+// decoding of the calling thread's input area.
+DamageKind read_block_stream();
+DamageKind decode_block_stream();
 void close_data_file();
 std::uint32_t read_be32();
 
@@ -129,6 +135,38 @@ struct DataFileSummary {
   std::uint64_t file_size = 0;
 };
 Damage read_summary(const char* path, DataFileSummary& summary);
+// One block of a whole-file walk.
+struct WalkedBlock {
+  std::uint32_t number = 0;
+  std::uint32_t compressed_length = 0;
+  std::uint32_t text_length = 0;
+  // Cut out (when the walk cuts), as the writer was given them: up to the
+  // block's damage, when it has one.
+  std::vector<std::string> cookies;
+  Damage damage;
+  std::string output;  // what work made of the cookies
+  std::uint64_t count = 0;
+};
+
+struct BlockWalk {
+  bool cut_cookies = true;
+  // On a worker thread, for every block whose stream decoded; may be empty.
+  std::function<void(WalkedBlock&)> work;
+  // On the calling thread, in file order, the damaged block included; false
+  // ends the walk there.
+  std::function<bool(WalkedBlock&)> take;
+};
+
+// The path of standard input, which walks read once from front to back.
+inline constexpr const char* standard_input = "-";
+
+// Every block decoded and cut on worker_count() threads, each with its own
+// codec, and taken in file order, with a few blocks in flight whatever the
+// file. The first damage in file order; nothing after it is taken. summary,
+// when given, is filled once the walk ends well.
+Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* summary = nullptr);
+// The same from a stream, read once from front to back.
+Damage walk_stream(std::FILE* stream, const BlockWalk& walk, DataFileSummary* summary = nullptr);
 // Cookie number of the file cut into choice.cookie_text.
 Damage load_cookie(const char* path, std::uint32_t number);
 // Every cookie of the file in order, as the writer was given it, handed to

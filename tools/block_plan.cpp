@@ -14,9 +14,9 @@ namespace {
 constexpr std::size_t per_block = database::cookies_per_block;
 
 struct Layout {
-  const std::vector<std::string>& cookies;
-  std::vector<std::size_t> sizes;    // block text bytes of each cookie
-  std::vector<std::size_t> order;    // cookie numbers, block after block
+  const std::function<std::string(std::uint32_t)>& text_of;
+  std::vector<std::uint32_t> sizes;  // block text bytes of each cookie
+  std::vector<std::uint32_t> order;  // cookie numbers, block after block
   std::vector<std::size_t> budgets;  // text bytes each block may hold
   std::vector<bool> stream_checked;
 
@@ -74,7 +74,7 @@ enum class StreamFit { fits, too_long, out_of_memory };
 StreamFit stream_fits(const Layout& layout, std::size_t block, std::size_t limit) {
   std::vector<std::string> members;
   for (std::size_t at = layout.first(block); at < layout.end(block); ++at) {
-    members.push_back(layout.cookies[layout.order[at]]);
+    members.push_back(layout.text_of(layout.order[at]));
   }
   const std::string text = database::block_text(members);
   codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
@@ -124,15 +124,14 @@ Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t&
 
 }  // namespace
 
-BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit,
-                      StreamCheck check) {
-  Layout layout{cookies, {}, {}, {}, {}};
-  for (const std::string& cookie : cookies)
-    layout.sizes.push_back(database::block_text({&cookie, 1}).size());
-  std::vector<std::size_t> kept(cookies.size());
-  for (std::size_t i = 0; i < kept.size(); ++i) kept[i] = i;
+BlockOrder plan_block_order(std::vector<std::uint32_t> sizes, std::size_t block_limit,
+                            StreamCheck check,
+                            const std::function<std::string(std::uint32_t)>& text_of) {
+  Layout layout{text_of, std::move(sizes), {}, {}, {}};
+  std::vector<std::uint32_t> kept(layout.sizes.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) kept[i] = static_cast<std::uint32_t>(i);
 
-  BlockPlan plan;
+  BlockOrder plan;
   std::vector<std::size_t> budgets;
   for (;;) {
     layout.order = kept;
@@ -147,12 +146,24 @@ BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit,
     kept.erase(std::find(kept.begin(), kept.end(), layout.order[drop_position]));
     ++plan.no_room;
   }
-  for (const std::size_t cookie : layout.order) plan.cookies.push_back(std::move(cookies[cookie]));
+  plan.cookies = std::move(layout.order);
   return plan;
 }
 
-BlockPlan plan_blocks(std::vector<std::string> cookies, StreamCheck check) {
-  return plan_blocks(std::move(cookies), static_cast<std::size_t>(codec::input_capacity), check);
+BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit,
+                      StreamCheck check) {
+  std::vector<std::uint32_t> sizes;
+  for (const std::string& cookie : cookies) sizes.push_back(block_text_size(cookie.size()));
+  BlockOrder order = plan_block_order(std::move(sizes), block_limit, check,
+                                      [&](std::uint32_t number) { return cookies[number]; });
+  BlockPlan plan{{}, order.no_room, std::move(order.error)};
+  for (const std::uint32_t number : order.cookies)
+    plan.cookies.push_back(std::move(cookies[number]));
+  return plan;
+}
+
+std::uint32_t block_text_size(std::size_t cookie_length) {
+  return static_cast<std::uint32_t>(cookie_length + database::cookie_separator.size());
 }
 
 }  // namespace tools

@@ -7,23 +7,39 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tools {
 
-struct BlockPlan {
-  std::vector<std::string> cookies;  // in the order to write them
-  std::size_t no_room = 0;           // cookies left out
-  std::string error;                 // the codec failed; nothing planned
-};
-
 enum class StreamCheck { skip, compress_each_block };
+
+// The plan is made from each cookie's block text size alone; the texts
+// themselves are asked for (text_of, by cookie number) only to check streams.
+struct BlockOrder {
+  std::vector<std::uint32_t> cookies;  // numbers, in the order to write them
+  std::size_t no_room = 0;             // cookies left out
+  std::string error;                   // the codec failed; nothing planned
+};
 
 // block_limit is the text and stream limit of a block (tests lower it).
 // Skipping the stream check is for a first try that the data file writer,
 // which compresses every block anyway, will catch if a stream outgrows it.
+BlockOrder plan_block_order(std::vector<std::uint32_t> sizes, std::size_t block_limit,
+                            StreamCheck check,
+                            const std::function<std::string(std::uint32_t)>& text_of);
+
+// The same for cookies held whole.
+struct BlockPlan {
+  std::vector<std::string> cookies;  // in the order to write them
+  std::size_t no_room = 0;
+  std::string error;
+};
 BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit, StreamCheck check);
-BlockPlan plan_blocks(std::vector<std::string> cookies, StreamCheck check);
+
+// A cookie's share of its block's text: itself and its separator.
+std::uint32_t block_text_size(std::size_t cookie_length);
 
 }  // namespace tools

@@ -16,6 +16,10 @@ int run_random(const Arguments& args);
 int run_search(const Arguments& args);
 int run_stats(const Arguments& args);
 
+// Whether the subcommand reads its data file once from front to back, so
+// that standard input need not be copied aside first.
+bool reads_blocks_in_order(int (*run)(const Arguments&));
+
 // Parses the command line and runs the subcommand it names.
 int run_tool(int argc, const char* const* argv);
 

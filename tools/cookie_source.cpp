@@ -73,23 +73,44 @@ SkipReason reason_to_skip(std::string_view cookie) {
   return SkipReason::count_of_reasons;
 }
 
+// What is not held is too long, unless an earlier reason applies.
+SkipReason reason_to_skip_unheld(const FortunePiece& piece) {
+  if (piece.blank) return SkipReason::empty;
+  if (piece.holds_percent) return SkipReason::holds_percent;
+  if (piece.holds_zero_byte) return SkipReason::holds_zero_byte;
+  return SkipReason::too_long;
+}
+
 }  // namespace
+
+void add_piece(CookieSource& source, FortunePiece&& piece) {
+  if (piece.at_edge) return;
+  if (piece.oversized) {
+    ++source.skip_count(reason_to_skip_unheld(piece));
+    return;
+  }
+  Conversion converted = utf8_to_cp1252(piece.text);
+  converted.text = expand_tabs(converted.text);
+  const SkipReason reason = reason_to_skip(converted.text);
+  if (reason != SkipReason::count_of_reasons) {
+    ++source.skip_count(reason);
+    return;
+  }
+  source.replaced += converted.replaced;
+  source.raw_bytes += converted.raw_bytes;
+  if (source.keep) {
+    source.keep(std::move(converted.text));
+  } else {
+    source.cookies.push_back(std::move(converted.text));
+  }
+}
 
 void add_fortune_file(CookieSource& source, std::string_view file_bytes) {
   ++source.files;
-  for (FortunePiece& piece : split_fortune_text(normalise_line_ends(file_bytes))) {
-    if (piece.at_edge) continue;
-    Conversion converted = utf8_to_cp1252(piece.text);
-    converted.text = expand_tabs(converted.text);
-    const SkipReason reason = reason_to_skip(converted.text);
-    if (reason != SkipReason::count_of_reasons) {
-      ++source.skip_count(reason);
-      continue;
-    }
-    source.replaced += converted.replaced;
-    source.raw_bytes += converted.raw_bytes;
-    source.cookies.push_back(std::move(converted.text));
-  }
+  FortuneSplitter splitter([&](FortunePiece&& piece) { add_piece(source, std::move(piece)); },
+                           longest_held_piece);
+  splitter.feed(file_bytes);
+  splitter.finish();
 }
 
 }  // namespace tools

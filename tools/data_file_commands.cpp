@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "codec/codec.h"
 #include "database/database.h"
 #include "files/write_file.h"
 #include "tools/charset.h"
@@ -20,13 +19,6 @@
 namespace tools {
 
 namespace {
-
-bool refuse_operands(const Arguments& args, std::size_t wanted) {
-  if (args.operands.size() == wanted) return false;
-  complain(args, "expects " + std::to_string(wanted) + " operand" + (wanted == 1 ? "" : "s") +
-                     " (see --help)");
-  return true;
-}
 
 int damaged(const Arguments& args, const database::Damage& damage) {
   complain(args, "'" + args.shown_file + "': " + database::describe(damage));
@@ -84,11 +76,10 @@ void wait_to_read(std::size_t length) {
 
 }  // namespace
 
-// Block by block: each block's cookies go out once read, so memory holds
-// one block whatever the file. An output file replaces the old one only when
+// Block by block: each block's cookies go out once decoded, so memory holds a
+// few blocks whatever the file. An output file replaces the old one only when
 // complete; stdout has what came before a damage.
 int run_unpack(const Arguments& args) {
-  if (refuse_operands(args, 0)) return exit_usage;
   files::FileWriter file;
   const bool to_file = !args.output.empty() && args.output != standard_stream;
   if (const files::WriteResult opened = to_file ? file.open(args.output) : files::WriteResult{};
@@ -96,25 +87,24 @@ int run_unpack(const Arguments& args) {
     complain(args, opened.message());
     return exit_failure;
   }
-  std::vector<std::string> block;
   bool written = true;
-  const auto flush = [&] {
-    const std::string text = cp1252_to_utf8(join_fortune_text(block));
-    block.clear();
-    if (!to_file) return written = written && write_stdout(args, text.data(), text.size());
-    if (const files::WriteResult result = file.write(text); written && !result.ok()) {
+  const auto work = [](database::WalkedBlock& block) {
+    if (!block.damage) block.output = cp1252_to_utf8(join_fortune_text(block.cookies));
+  };
+  const auto take = [&](database::WalkedBlock& block) {
+    if (block.damage) return true;
+    const std::string& text = block.output;
+    if (!to_file) return written = write_stdout(args, text.data(), text.size());
+    if (const files::WriteResult result = file.write(text); !result.ok()) {
       complain(args, result.message());
       written = false;
     }
     return written;
   };
-  const database::Damage damage =
-      database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
-        block.push_back(std::move(cookie));
-        return block.size() < database::cookies_per_block || flush();
-      });
-  if (damage) return damaged(args, damage);
-  if (!flush()) return exit_failure;
+  if (const database::Damage damage =
+          database::walk_blocks(args.data_file.c_str(), {true, work, take}))
+    return damaged(args, damage);
+  if (!written) return exit_failure;
   if (const files::WriteResult committed = to_file ? file.commit() : files::WriteResult{};
       !committed.ok()) {
     complain(args, committed.message());
@@ -124,11 +114,10 @@ int run_unpack(const Arguments& args) {
 }
 
 int run_verify(const Arguments& args) {
-  if (refuse_operands(args, 0)) return exit_usage;
-  if (const database::Damage damage = database::verify_data_file(args.data_file.c_str()))
-    return damaged(args, damage);
   database::DataFileSummary summary;
-  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
+  const auto take = [](database::WalkedBlock&) { return true; };
+  if (const database::Damage damage =
+          database::walk_blocks(args.data_file.c_str(), {true, nullptr, take}, &summary))
     return damaged(args, damage);
   std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.shown_file.c_str(),
               summary.cookie_count, summary.block_count,
@@ -136,22 +125,17 @@ int run_verify(const Arguments& args) {
   return exit_ok;
 }
 
+bool reads_blocks_in_order(int (*run)(const Arguments&)) {
+  return run == run_unpack || run == run_verify || run == run_search || run == run_stats;
+}
+
 int run_show(const Arguments& args) {
-  if (refuse_operands(args, 1)) return exit_usage;
   std::uint32_t number = 0;
-  if (!parse_cookie_number(args.operands[0], number)) {
-    complain(args, "'" + args.operands[0] + "' is not a cookie number (0, 1, 2, ...)");
-    return exit_usage;
-  }
+  parse_cookie_number(args.operands[0], number);  // the command line's check passed it
   return print_cookie(args, number);
 }
 
 int run_random(const Arguments& args) {
-  if (refuse_operands(args, 0)) return exit_usage;
-  if (args.short_only && args.long_only) {
-    complain(args, "-s and -l exclude each other (see --help)");
-    return exit_usage;
-  }
   std::uint32_t number = 0;
   if (args.short_only || args.long_only) {
     std::vector<std::uint32_t> fitting;
@@ -178,48 +162,51 @@ int run_random(const Arguments& args) {
 }
 
 int run_search(const Arguments& args) {
-  if (refuse_operands(args, 1)) return exit_usage;
   LinePattern pattern;
   if (std::string error;
       !pattern.compile(args.operands[0], {args.extended, args.ignore_case}, error)) {
     complain(args, "'" + args.operands[0] + "' is not a regular expression: " + error);
     return exit_usage;
   }
-  std::size_t count = 0;
+  // Cookies are matched on the workers, each block's matches go out in file order.
+  const auto work = [&](database::WalkedBlock& block) {
+    for (const std::string& cookie : block.cookies) {
+      std::string text = cp1252_to_utf8(cookie);
+      if (!pattern.matches_a_line(text)) continue;
+      ++block.count;
+      block.output += text;
+      block.output += "\n%\n";
+    }
+  };
+  std::uint64_t count = 0;
   bool written = true;
-  const database::Damage damage =
-      database::read_each_cookie(args.data_file.c_str(), [&](std::string&& cookie) {
-        std::string text = cp1252_to_utf8(cookie);
-        if (!pattern.matches_a_line(text)) return true;
-        ++count;
-        text += "\n%\n";
-        return written = write_stdout(args, text.data(), text.size());
-      });
-  if (damage) return damaged(args, damage);
+  const auto take = [&](database::WalkedBlock& block) {
+    count += block.count;
+    return written =
+               block.output.empty() || write_stdout(args, block.output.data(), block.output.size());
+  };
+  if (const database::Damage damage =
+          database::walk_blocks(args.data_file.c_str(), {true, work, take}))
+    return damaged(args, damage);
   if (!written) return exit_failure;
-  std::fprintf(stderr, "%zu cookie%s matched\n", count, count == 1 ? "" : "s");
+  std::fprintf(stderr, "%llu cookie%s matched\n", static_cast<unsigned long long>(count),
+               count == 1 ? "" : "s");
   return count == 0 ? exit_failure : exit_ok;
 }
 
+// Damage is told as of the file: stats looks at the blocks, not the cookies.
 int run_stats(const Arguments& args) {
-  if (refuse_operands(args, 0)) return exit_usage;
   database::DataFileSummary summary;
-  if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
-    return damaged(args, damage);
   std::uint64_t compressed = 0;
   std::uint64_t text = 0;
-  using database::DamageKind;
-  DamageKind damage = database::open_data_file(args.data_file.c_str());
-  if (damage == DamageKind::none) damage = database::read_header();
-  for (std::uint32_t block = 0; block < summary.block_count && damage == DamageKind::none;
-       ++block) {
-    damage = database::read_block_entries(block);
-    if (damage == DamageKind::none) damage = database::read_block();
-    compressed += database::reader.block_length;
-    text += codec::output_total;
-  }
-  database::close_data_file();
-  if (damage != DamageKind::none) return damaged(args, {damage});
+  const auto take = [&](database::WalkedBlock& block) {
+    compressed += block.compressed_length;
+    text += block.text_length;
+    return true;
+  };
+  if (const database::Damage damage =
+          database::walk_blocks(args.data_file.c_str(), {false, nullptr, take}, &summary))
+    return damaged(args, {damage.kind});
 
   const double bits_per_character =
       text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);

@@ -226,7 +226,7 @@ int run_on_data_file(const Command& command, Arguments& args) {
     std::string reason;
     if (args.data_file == standard_stream) {
       args.shown_file = "standard input";
-      args.data_file = spooled.take_stdin(reason);
+      if (!reads_blocks_in_order(command.run)) args.data_file = spooled.take_stdin(reason);
     } else {
       reason = why_unreadable(args.data_file);
     }

@@ -104,6 +104,13 @@ TEST_F(DataFileTest, EachDamageIsFoundWhereItIs) {
     EXPECT_EQ(damage.kind, kind) << "cookie " << number << " " << database::damage_text(kind);
     EXPECT_TRUE(damage || database::choice.cookie_text == cut_text(number));
     EXPECT_EQ(database::reader.file, nullptr);
+    // Read once from front to back, the file shows the same first damage.
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    const database::Damage streamed =
+        database::walk_stream(stream, {true, nullptr, [](database::WalkedBlock&) { return true; }});
+    std::fclose(stream);
+    EXPECT_EQ(database::describe(streamed),
+              database::describe(database::verify_data_file(path.c_str())));
   }
   EXPECT_EQ(database::load_cookie("absent.dat", 0).kind, DamageKind::cannot_open);
   EXPECT_EQ(database::load_cookie(".", 0).kind, DamageKind::cannot_open);

@@ -41,6 +41,33 @@ TEST(FortuneFile, LineEndsTabsAndPieces) {
   EXPECT_TRUE(pieces[0].at_edge && !pieces[3].at_edge && !pieces[4].at_edge);
 }
 
+// Fed a byte at a time, the splitter cuts what it cuts of the whole, CRs and
+// byte-order mark across the parts included; pieces past what it holds are
+// skipped for the reason a held one would be.
+TEST(FortuneFile, PiecesDoNotDependOnHowTheTextArrives) {
+  const std::string text = "\xEF\xBB\xBF%\r\none\r\r\n%\n100%\n %\n%%\n%\r\n%\n\nlast\r";
+  std::vector<std::string> whole, bytewise;
+  for (const FortunePiece& piece : split_fortune_text(text)) whole.push_back(piece.text);
+  FortuneSplitter splitter([&](FortunePiece&& piece) { bytewise.push_back(piece.text); }, 100);
+  for (const char c : text) splitter.feed({&c, 1});
+  splitter.finish();
+  EXPECT_EQ(bytewise, whole);
+  EXPECT_EQ(whole, (std::vector<std::string>{"", "one", "100%\n %\n%%", "", "\nlast"}));
+
+  std::string unheld;
+  for (const std::string& line : std::vector<std::string>{" \t", "a%", {"a\0", 2}, "a\xC3\xA9"})
+    for (int i = 0; i < 3000; ++i) unheld += line + (i < 2999 ? "\n" : "\n%\n");
+  CookieSource source, held;
+  add_fortune_file(source, unheld);
+  FortuneSplitter holding([&](FortunePiece&& piece) { add_piece(held, std::move(piece)); },
+                          SIZE_MAX - 2);
+  EXPECT_TRUE(holding.feed(unheld));
+  holding.finish();
+  EXPECT_EQ(std::vector(std::begin(source.skipped), std::end(source.skipped)),
+            std::vector(std::begin(held.skipped), std::end(held.skipped)));
+  EXPECT_EQ(source.skipped_total(), 4u);
+}
+
 TEST(CookieSource, KeepsWhatTheViewerShowsWholeAndCountsTheRest) {
   std::string longest, many_rows;  // 1998 characters in 25 rows; 26 rows
   for (int row = 0; row < 25; ++row) longest += std::string(79, 'y') + (row < 24 ? "\n" : "");
