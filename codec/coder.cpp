@@ -11,6 +11,13 @@ std::uint32_t output_total = 0;
 
 Coder coder;
 
+static std::uint32_t output_limit = output_capacity;
+
+void limit_output(std::uint32_t bytes) {
+  constexpr auto capacity = static_cast<std::uint32_t>(output_capacity);
+  output_limit = bytes < capacity ? bytes : capacity;
+}
+
 bool input_fits() {
   if (input_remaining <= 0) return true;
   if (input_position > static_cast<std::uint32_t>(input_capacity)) return false;
@@ -18,7 +25,7 @@ bool input_fits() {
 }
 
 bool write_output_byte(std::uint8_t byte) {
-  if (output_length >= static_cast<std::uint32_t>(output_capacity)) {
+  if (output_length >= output_limit) {
     coder.output_overflow = true;
     return false;
   }

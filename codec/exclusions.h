@@ -9,18 +9,30 @@
 
 namespace codec {
 
+// The baseline x86-64 has no population-count instruction, and the library
+// call that std::popcount becomes there costs more than these few steps.
+constexpr unsigned bit_count(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<unsigned>((x * 0x0101010101010101ull) >> 56);
+}
+
 // Bit v of the map (word v / 64, place v % 64) is set when byte value v is
 // excluded. Aligned so that a vector path loads it whole.
 struct alignas(32) ExclusionMap {
   std::uint64_t words[4] = {};
 
   CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
-  CODEC_HOT void add(unsigned value) { words[value >> 6] |= std::uint64_t{1} << (value & 63); }
-  CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
-  CODEC_HOT unsigned count() const {
-    return static_cast<unsigned>(std::popcount(words[0]) + std::popcount(words[1]) +
-                                 std::popcount(words[2]) + std::popcount(words[3]));
+  // 1 when the value was not excluded before.
+  CODEC_HOT unsigned add(unsigned value) {
+    std::uint64_t& word = words[value >> 6];
+    std::uint64_t bit = std::uint64_t{1} << (value & 63);
+    unsigned added = (word & bit) == 0;
+    word |= bit;
+    return added;
   }
+  CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
   // How many values below `value` (0..256) are excluded.
   CODEC_HOT unsigned count_below(unsigned value) const {
     unsigned below = 0;
@@ -29,7 +41,7 @@ struct alignas(32) ExclusionMap {
       std::uint64_t word = words[w];
       if (value < start + 64)
         word &= value <= start ? 0 : ~std::uint64_t{0} >> (start + 64 - value);
-      below += static_cast<unsigned>(std::popcount(word));
+      below += bit_count(word);
     }
     return below;
   }

@@ -3,24 +3,19 @@
 
 namespace codec {
 
+// Every case is computed and the answer picked without a branch: which case
+// applies changes from step to step in a way the processor cannot foresee.
 std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   ContextModel& m = model;
   const ContextSlot& slot = m.contexts[c];
-  std::uint32_t total = slot.context_total;
-  if (total == 1) return m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
-  if (slot.context_extra == 255) {
-    CODEC_NOTE(full_alphabet_weights);
-    return 1;
-  }
-  std::uint32_t e = low;
-  if (slot.context_extra != 0) {
-    std::uint32_t n = slot.context_extra + 1u;
-    if (2 * n >= total) {
-      e = (2 * n * low) / total;
-      if (n == total) e += n / 2;
-    }
-  }
-  return e == 0 ? 1 : static_cast<std::uint16_t>(e);
+  std::uint32_t total = slot.context_total, extra = slot.context_extra, n = extra + 1;
+  std::uint32_t scaled = (2 * n * low) / total + (n == total ? n / 2 : 0);
+  std::uint32_t e = extra != 0 && 2 * n >= total ? scaled : low;
+  e = e == 0 ? 1 : e;
+  if (extra == 255) CODEC_NOTE(full_alphabet_weights);
+  e = extra == 255 ? 1 : e;
+  std::uint32_t singleton = m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
+  return static_cast<std::uint16_t>(total == 1 ? singleton : e);
 }
 
 namespace {
@@ -47,9 +42,10 @@ void after_escape(const ContextSlot& slot) {
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
   const SymbolEntry* symbols = symbols_of(c);
+  unsigned listed = m.excluded_count;
   for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i)
-    m.excluded.add(symbol_of(symbols[i]));
-  m.excluded_count = static_cast<std::uint16_t>(m.excluded.count());
+    listed += m.excluded.add(symbol_of(symbols[i]));
+  m.excluded_count = static_cast<std::uint16_t>(listed);
   m.path_context[m.path_length] = c | ESCAPED;
   ++m.path_length;
 }

@@ -12,7 +12,7 @@ namespace codec {
 unsigned ExclusionMap::nth_candidate(unsigned rank) const {
   for (unsigned w = 0; w < 4; ++w) {
     std::uint64_t open = ~words[w];
-    auto here = static_cast<unsigned>(std::popcount(open));
+    unsigned here = bit_count(open);
     if (rank < here) {
       for (; rank > 0; --rank) open &= open - 1;
       return w * 64 + static_cast<unsigned>(std::countr_zero(open));

@@ -1,19 +1,23 @@
-// A data file: verify's first damage is where a load first fails (unless it lies in text past the
-// cookie: a load decodes no further). Every cookie before it loads (the block's last, then cuts),
-// cuts as the walk does (which drops the LF after a separator) and lays out in the grid.
+// A data file (after the byte that picks the output bound): verify's first damage is where a load
+// first fails (unless it lies in text past the cookie: a load decodes no further). Every cookie
+// before it loads (the block's last, then cuts), cuts as the walk does (which drops the LF after a
+// separator) and lays out in the grid.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "database/database.h"
 #include "fuzz_check.h"
+#include "output_bound.h"
 
 static const ScratchFile file;
 static constexpr std::uint32_t checked = 300;  // enough for every way a cut can go
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using database::Damage;
-  file.hold(std::string(reinterpret_cast<const char*>(data), size));
+  if (size == 0) return 0;
+  limit_output_by(data[0]);
+  file.hold(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
   const char* path = file.path.c_str();
   std::vector<std::string> walked;
   database::read_each_cookie(path, [&](std::string&& cookie) {
