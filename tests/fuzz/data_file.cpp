@@ -1,4 +1,4 @@
-// A data file (after the byte that picks the output bound): verify's first damage is where a load
+// A data file, decoded within the output bound it picks: verify's first damage is where a load
 // first fails (unless it lies in text past the cookie: a load decodes no further). Every cookie
 // before it loads (the block's last, then cuts), cuts as the walk does (which drops the LF after a
 // separator) and lays out in the grid.
@@ -15,9 +15,8 @@ static constexpr std::uint32_t checked = 300;  // enough for every way a cut can
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using database::Damage;
-  if (size == 0) return 0;
-  limit_output_by(data[0]);
-  file.hold(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+  limit_output_by(data, size);
+  file.hold(std::string(reinterpret_cast<const char*>(data), size));
   const char* path = file.path.c_str();
   std::vector<std::string> walked;
   database::read_each_cookie(path, [&](std::string&& cookie) {
