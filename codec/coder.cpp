@@ -1,5 +1,7 @@
 #include "codec/coder.h"
 
+#include <atomic>
+
 namespace codec {
 
 std::uint8_t input_buffer[input_capacity];
@@ -11,11 +13,12 @@ std::uint32_t output_total = 0;
 
 Coder coder;
 
-static std::uint32_t output_limit = output_capacity;
+// One limit for the whole process, whichever thread runs the codec.
+static std::atomic<std::uint32_t> output_limit = output_capacity;
 
 void limit_output(std::uint32_t bytes) {
   constexpr auto capacity = static_cast<std::uint32_t>(output_capacity);
-  output_limit = bytes < capacity ? bytes : capacity;
+  output_limit.store(bytes < capacity ? bytes : capacity, std::memory_order_relaxed);
 }
 
 bool input_fits() {
@@ -25,7 +28,7 @@ bool input_fits() {
 }
 
 bool write_output_byte(std::uint8_t byte) {
-  if (output_length >= output_limit) {
+  if (output_length >= output_limit.load(std::memory_order_relaxed)) {
     coder.output_overflow = true;
     return false;
   }

@@ -2,6 +2,7 @@
 // tally of a context's candidates over it. Internal to the codec and its tests.
 #pragma once
 
+#include <atomic>
 #include <bit>
 #include <cstdint>
 
@@ -62,10 +63,11 @@ struct Tally {
 enum class TallyPath { portable, avx2 };
 inline constexpr unsigned TALLY_GROUP = 8;
 
-// What this processor runs best; the codec starts on it.
+// What this processor runs best; the codec starts on it. One choice for the
+// whole process, whichever thread runs the codec.
 TallyPath best_tally_path();
 bool tally_path_supported(TallyPath path);
-extern TallyPath tally_path;
+extern std::atomic<TallyPath> tally_path;
 
 Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const ExclusionMap& excluded);
 

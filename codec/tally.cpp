@@ -88,11 +88,12 @@ TallyPath best_tally_path() {
   return tally_path_supported(TallyPath::avx2) ? TallyPath::avx2 : TallyPath::portable;
 }
 
-TallyPath tally_path = best_tally_path();
+std::atomic<TallyPath> tally_path = best_tally_path();
 
 Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const ExclusionMap& excluded) {
 #if defined(CODEC_AVX2_TALLY)
-  if (tally_path == TallyPath::avx2) return tally_avx2(symbols, size, excluded);
+  if (tally_path.load(std::memory_order_relaxed) == TallyPath::avx2)
+    return tally_avx2(symbols, size, excluded);
 #endif
   return tally_portable(symbols, size, excluded);
 }
