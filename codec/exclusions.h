@@ -59,7 +59,8 @@ struct Tally {
 };
 
 // How the tally is computed: every path gives the same figures. The AVX2 one
-// reads whole groups of 8 entries, so the symbol arena ends in a group's slack.
+// reads whole groups of 8 entries, so the symbol arena has a group's slack
+// after its end.
 enum class TallyPath { portable, avx2 };
 inline constexpr unsigned TALLY_GROUP = 8;
 
