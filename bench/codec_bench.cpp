@@ -1,12 +1,16 @@
-// Throughput of the codec on three kinds of block: English cookies, a
+// Throughput of the codec on three kinds of block: the tree's English cookies, a
 // ten-symbol alphabet (the recycling path) and random bytes; and, where
 // libbz2 and liblzma are installed, our decoding of the English block against
 // theirs in the same run.
 // Run: build/<dir>/bench/codec_bench  (time_per_byte is per text byte)
 #include <benchmark/benchmark.h>
 
-#include <ctime>
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -26,21 +30,32 @@ namespace {
 
 using codec_texts::Bytes;
 
-// One block of 100 cookies in the block layout: each cookie, its line feed,
-// then "%%" and a line feed.
+// One block of the tree's own cookies (cookies/, files in name order) in the
+// block layout: each cookie, its line feed, then "%%" and a line feed. The
+// figures must not depend on what the machine has installed, so a missing or
+// short cookies/ ends the bench instead of falling back to other text.
 Bytes english_block() {
-  std::ifstream file("/usr/share/games/fortunes/cookie", std::ios::binary);
-  if (!file) return codec_texts::english_text(16000, 20240601);
-  std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(DROLLBOX_BENCH_COOKIES))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
   Bytes block;
-  std::size_t start = 0;
-  for (int cookies = 0; cookies < 100; ++cookies) {
-    std::size_t end = all.find("\n%\n", start);
-    if (end == std::string::npos) break;
-    block.insert(block.end(), all.begin() + static_cast<std::ptrdiff_t>(start),
-                 all.begin() + static_cast<std::ptrdiff_t>(end));
-    block.insert(block.end(), {'\n', '%', '%', '\n'});
-    start = end + 3;
+  int cookies = 0;
+  for (const auto& path : files) {
+    std::ifstream file(path, std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (std::size_t start = 0, end; cookies < 100; start = end + 3, ++cookies) {
+      end = all.find("\n%\n", start);
+      if (end == std::string::npos) break;
+      block.insert(block.end(), all.begin() + static_cast<std::ptrdiff_t>(start),
+                   all.begin() + static_cast<std::ptrdiff_t>(end));
+      block.insert(block.end(), {'\n', '%', '%', '\n'});
+    }
+  }
+  if (cookies < 100) {
+    std::fprintf(stderr, "codec_bench: %s holds %d cookies; the English block needs 100\n",
+                 DROLLBOX_BENCH_COOKIES, cookies);
+    std::exit(1);
   }
   return block;
 }

@@ -43,6 +43,11 @@ RunStatus decompress_until(const StopRule& rule);
 RunStatus run_compressor();
 RunStatus run_decompressor(const StopRule& rule = {});
 
+// Caps what a run may write to output_buffer (never above output_capacity);
+// a run that would write more ends with output_overflow. Fuzzing lowers it so
+// that a damaged stream ends soon; every other caller keeps the capacity.
+void limit_output(std::uint32_t bytes);
+
 // Loads text (or a stream) into input_buffer and sets the counters;
 // input_too_long when it does not fit, and then nothing is changed.
 RunStatus load_input(const std::uint8_t* bytes, std::size_t length);

@@ -1,5 +1,7 @@
 #include "codec/coder.h"
 
+#include <atomic>
+
 namespace codec {
 
 thread_local std::uint8_t input_buffer[input_capacity];
@@ -11,6 +13,14 @@ thread_local std::uint32_t output_total = 0;
 
 thread_local Coder coder;
 
+// One limit for the whole process, whichever thread runs the codec.
+static std::atomic<std::uint32_t> output_limit = output_capacity;
+
+void limit_output(std::uint32_t bytes) {
+  constexpr auto capacity = static_cast<std::uint32_t>(output_capacity);
+  output_limit.store(bytes < capacity ? bytes : capacity, std::memory_order_relaxed);
+}
+
 bool input_fits() {
   if (input_remaining <= 0) return true;
   if (input_position > static_cast<std::uint32_t>(input_capacity)) return false;
@@ -18,7 +28,7 @@ bool input_fits() {
 }
 
 bool write_output_byte(std::uint8_t byte) {
-  if (output_length >= static_cast<std::uint32_t>(output_capacity)) {
+  if (output_length >= output_limit.load(std::memory_order_relaxed)) {
     coder.output_overflow = true;
     return false;
   }

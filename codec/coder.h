@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "codec/codec.h"
 #include "codec/hot.h"
@@ -43,11 +44,6 @@ CODEC_HOT int read_input_byte() {
   return input_buffer[input_position++];
 }
 
-CODEC_HOT unsigned stream_byte_or_ones() {
-  int byte = read_input_byte();
-  return byte < 0 ? 0xFF : static_cast<unsigned>(byte);
-}
-
 CODEC_HOT void narrow(std::uint16_t& low, std::uint16_t& high, std::uint16_t low_count,
                       std::uint16_t high_count, std::uint16_t total) {
   CODEC_NOTE_EVENT(low_count, high_count, total);
@@ -63,29 +59,58 @@ struct Decoder {
   std::uint16_t low = 0;
   std::uint16_t high = 0xFFFF;
   std::uint16_t code = 0;
-  // Input bits not yet taken: the low in_count bits of in_bits, earliest
-  // first. A byte is read only when a bit is needed and none is left.
-  std::uint32_t in_bits = 0;
-  std::uint32_t in_count = 0;
+  // The stream's next bits, earliest in bit 63, of which `available` are
+  // taken from the input; refilled 8 bytes at a time. Offsets into
+  // input_buffer: where the stream starts, where the next refill reads, and
+  // where the stream ends; past its end every bit is 1.
+  std::uint64_t window = 0;
+  unsigned available = 0;
+  std::uint32_t first = 0, next = 0, end = 0;
 
   // Reads the first two stream bytes.
   CODEC_HOT void start() {
-    unsigned first = stream_byte_or_ones();
-    code = static_cast<std::uint16_t>(first * 256 + stream_byte_or_ones());
+    first = next = end = input_position;
+    if (input_remaining > 0) end += static_cast<std::uint32_t>(input_remaining);
+    refill();
+    code = static_cast<std::uint16_t>(take_bits(16));
   }
 
-  // The next n (0..16) bits of the stream, earliest in the highest place;
-  // past the end of the input every bit is 1.
-  CODEC_HOT unsigned take_bits(unsigned n) {
-    std::uint32_t bits = in_bits, count = in_count;
-    while (count < n) {
-      bits = (bits << 8) | stream_byte_or_ones();
-      count += 8;
+  // Leaves the input counters as a byte-at-a-time reader would have: every
+  // byte read that held a bit taken, and no other.
+  CODEC_HOT void finish() const {
+    std::uint32_t taken = (next - first) * 8 - available;
+    std::uint32_t read = (taken + 7) / 8;
+    if (read > end - first) read = end - first;
+    input_position = first + read;
+    input_remaining -= static_cast<std::int32_t>(read);
+  }
+
+  // Tops the window up to at least 56 bits. Bits below `available` that a
+  // whole-word load already placed are the stream's own next bits, so
+  // loading them again changes nothing.
+  CODEC_HOT void refill() {
+    if (next + 8 <= end) {
+      std::uint64_t word;
+      std::memcpy(&word, input_buffer + next, 8);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+      window |= word >> available;
+      next += (63 - available) >> 3;
+      available |= 56;
+      return;
     }
-    count -= n;
-    in_bits = bits & ((1u << count) - 1);
-    in_count = count;
-    return (bits >> count) & ((1u << n) - 1);
+    for (; available <= 56; available += 8, ++next) {
+      std::uint64_t byte = next < end ? input_buffer[next] : 0xFF;
+      window |= byte << (56 - available);
+    }
+  }
+
+  // The next n (0..16) bits, earliest in the highest place; `available`
+  // must be at least n.
+  CODEC_HOT unsigned take_bits(unsigned n) {
+    unsigned bits = static_cast<unsigned>(window >> 48) >> (16 - n);
+    window <<= n;
+    available -= n;
+    return bits;
   }
 
   // The count value, below total, that the stream points at.
@@ -103,6 +128,7 @@ struct Decoder {
   CODEC_HOT void take_range(std::uint16_t low_count, std::uint16_t high_count,
                             std::uint16_t total) {
     narrow(low, high, low_count, high_count, total);
+    if (available < 32) refill();  // a step takes at most 16 + 14 bits
     std::uint32_t l = low, h = high, c = code;
     auto settled = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(l ^ h)));
     l = (l << settled) & 0xFFFF;

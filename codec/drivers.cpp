@@ -127,6 +127,7 @@ decompress_until(const StopRule& rule) {
         rule.enough(output_buffer, output_length, rule.context))
       break;
   }
+  decoder.finish();
   commit_output();
   return end_run();
 }

@@ -37,7 +37,8 @@ bool obtain_tables() {
   if (m.arena) return true;
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
   constexpr std::size_t index_bytes = INDEX_PLACES * sizeof(std::uint32_t);
-  constexpr std::size_t arena_bytes = ARENA_ENTRIES * sizeof(SymbolEntry);
+  // The last block may be read as a whole group by the tally.
+  constexpr std::size_t arena_bytes = (ARENA_ENTRIES + TALLY_GROUP) * sizeof(SymbolEntry);
   void* block = std::malloc(context_bytes + index_bytes + arena_bytes);
   if (!block) return false;
   auto* bytes = static_cast<unsigned char*>(block);
@@ -86,7 +87,7 @@ void reset_scalars() {
   m.singleton_bias[0] = 16;
   for (unsigned k = 1; k <= MAX_ORDER; ++k) m.singleton_bias[k] = 15;
   m.run_length = 0;
-  for (auto& flag : m.excluded) flag = 0;
+  m.excluded.clear();
   m.excluded_count = 0;
   m.path_length = 0;
 }
@@ -120,9 +121,7 @@ void set_history(std::uint32_t bytes) {
 std::uint16_t find_first_context() {
   ContextModel& m = model;
   m.path_length = 0;
-  // One fixed-length clear: a loop over the excluded values would end after a
-  // number of steps the processor cannot foresee.
-  if (m.excluded_count != 0) std::memset(m.excluded, 0, sizeof m.excluded);
+  m.excluded.clear();
   m.excluded_count = 0;
   m.search_order = MAX_ORDER + 1;
   return find_next_context();

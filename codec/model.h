@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codec/exclusions.h"
 #include "codec/observer.h"
 
 namespace codec {
@@ -110,7 +111,7 @@ struct ContextModel {
   std::uint8_t singleton_bias[MAX_ORDER + 1] = {};
   std::uint8_t run_length = 0;
 
-  std::uint8_t excluded[256] = {};  // 1 for each byte value excluded for this byte
+  ExclusionMap excluded;
   std::uint16_t excluded_count = 0;
 
   std::uint16_t path_length = 0;

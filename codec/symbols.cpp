@@ -3,24 +3,20 @@
 
 namespace codec {
 
+// Every case is computed and the answer picked without a branch: which case
+// applies changes from step to step in a way the processor cannot foresee.
 std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   ContextModel& m = model;
   const ContextSlot& slot = m.contexts[c];
-  std::uint32_t total = slot.context_total;
-  if (total == 1) return m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
-  if (slot.context_extra == 255) {
-    CODEC_NOTE(full_alphabet_weights);
-    return 1;
-  }
-  std::uint32_t e = low;
-  if (slot.context_extra != 0) {
-    std::uint32_t n = slot.context_extra + 1u;
-    if (2 * n >= total) {
-      e = (2 * n * low) / total;
-      if (n == total) e += n / 2;
-    }
-  }
-  return e == 0 ? 1 : static_cast<std::uint16_t>(e);
+  std::uint32_t total = slot.context_total, extra = slot.context_extra, n = extra + 1;
+  std::uint32_t scaled = (2 * n * low) / total + (n == total ? n / 2 : 0);
+  std::uint32_t use_scaled = 0u - (static_cast<std::uint32_t>(extra != 0) & (2 * n >= total));
+  std::uint32_t e = (scaled & use_scaled) | (low & ~use_scaled);
+  e = e == 0 ? 1 : e;
+  if (extra == 255) CODEC_NOTE(full_alphabet_weights);
+  e = extra == 255 ? 1 : e;
+  std::uint32_t singleton = m.singleton_bias[slot.context_order] >= 16 ? 2 : 1;
+  return static_cast<std::uint16_t>(total == 1 ? singleton : e);
 }
 
 namespace {
@@ -42,19 +38,14 @@ void after_escape(const ContextSlot& slot) {
   if (slot.context_total == 1 && bias < 32) ++bias;
 }
 
-// Excludes every symbol of c not yet excluded and records the escape on the
-// path; the byte will be appended to c's list. Branch-free: whether a
-// symbol is already excluded is data, not a pattern.
+// Excludes every symbol of c and records the escape on the path; the byte
+// will be appended to c's list.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
   const SymbolEntry* symbols = symbols_of(c);
-  std::uint8_t* excluded = m.excluded;
   unsigned listed = m.excluded_count;
-  for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i) {
-    std::uint8_t s = symbol_of(symbols[i]);
-    listed += 1u - excluded[s];
-    excluded[s] = 1;
-  }
+  for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i)
+    listed += m.excluded.add(symbol_of(symbols[i]));
   m.excluded_count = static_cast<std::uint16_t>(listed);
   m.path_context[m.path_length] = c | ESCAPED;
   ++m.path_length;
@@ -67,33 +58,8 @@ void record_success(std::uint16_t c, unsigned index) {
   ++m.path_length;
 }
 
-// The sum of the counts of a context's symbols that are not excluded, and how
-// many of those counts are below 3. Branch-free: whether a symbol is excluded
-// is data, not a pattern the processor could predict.
-struct Tally {
-  unsigned sum = 0;
-  unsigned low = 0;
-};
-
-Tally tally_candidates(std::uint16_t c) {
-  const SymbolEntry* symbols = symbols_of(c);
-  const std::uint8_t* excluded = model.excluded;
-  unsigned sum = 0, low = 0;
-  for (unsigned i = 0, size = model.contexts[c].context_extra + 1u; i < size; ++i) {
-    SymbolEntry entry = symbols[i];
-    unsigned count = count_of(entry);
-    unsigned keep = 1u - excluded[symbol_of(entry)];
-    sum += count * keep;
-    low += ((count - 3) >> 31) & keep;  // counts are never 0: 1 for 1 and 2
-  }
-  return {sum, low};
-}
-
-unsigned excluded_below(unsigned symbol) {
-  const ContextModel& m = model;
-  unsigned below = 0;
-  for (unsigned value = 0; value < symbol; ++value) below += m.excluded[value];
-  return below;
+Tally tally_of(std::uint16_t c) {
+  return tally_candidates(symbols_of(c), model.contexts[c].context_extra + 1u, model.excluded);
 }
 
 }  // namespace
@@ -128,7 +94,7 @@ bool encode_first(std::uint16_t c, unsigned symbol) {
 
 bool encode_excluding(std::uint16_t c, unsigned symbol) {
   ContextModel& m = model;
-  Tally tally = tally_candidates(c);
+  Tally tally = tally_of(c);
   std::uint16_t escape = escape_weight(tally.low, c);
   auto total = static_cast<std::uint16_t>(tally.sum + escape);
   const ContextSlot& slot = m.contexts[c];
@@ -136,7 +102,7 @@ bool encode_excluding(std::uint16_t c, unsigned symbol) {
   unsigned cum = 0;
   for (unsigned i = 0, size = slot.context_extra + 1u; i < size; ++i) {
     SymbolEntry entry = symbols[i];
-    if (m.excluded[symbol_of(entry)]) continue;
+    if (m.excluded.has(symbol_of(entry))) continue;
     if (symbol_of(entry) == symbol) {
       encode_range(static_cast<std::uint16_t>(cum),
                    static_cast<std::uint16_t>(cum + count_of(entry)), total);
@@ -155,7 +121,7 @@ bool encode_excluding(std::uint16_t c, unsigned symbol) {
 
 void encode_flat(unsigned symbol) {
   const ContextModel& m = model;
-  auto cum = static_cast<std::uint16_t>(symbol - excluded_below(symbol));
+  auto cum = static_cast<std::uint16_t>(symbol - m.excluded.count_below(symbol));
   encode_range(cum, static_cast<std::uint16_t>(cum + 1),
                static_cast<std::uint16_t>(257 - m.excluded_count));
 }
@@ -194,7 +160,7 @@ unsigned decode_first(Decoder& decoder, std::uint16_t c) {
 
 unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
   ContextModel& m = model;
-  Tally tally = tally_candidates(c);
+  Tally tally = tally_of(c);
   std::uint16_t escape = escape_weight(tally.low, c);
   auto total = static_cast<std::uint16_t>(tally.sum + escape);
   unsigned target = decoder.target(total);
@@ -208,10 +174,10 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
   // An excluded symbol adds nothing, so the first place where the running
   // sum passes the target is a candidate's.
   const SymbolEntry* symbols = symbols_of(c);
-  const std::uint8_t* excluded = m.excluded;
+  const ExclusionMap& excluded = m.excluded;
   unsigned cum = 0, i = 0;
   for (;; ++i) {
-    unsigned next = cum + count_of(symbols[i]) * (1u - excluded[symbol_of(symbols[i])]);
+    unsigned next = cum + count_of(symbols[i]) * (1u - excluded.has(symbol_of(symbols[i])));
     if (next > target) break;
     cum = next;
   }
@@ -224,19 +190,14 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
   return symbol_of(entry);
 }
 
+// The target is the rank of the symbol among the values not excluded, the
+// end symbol ranking after all of them.
 unsigned decode_flat(Decoder& decoder) {
   const ContextModel& m = model;
   auto total = static_cast<std::uint16_t>(257 - m.excluded_count);
-  unsigned target = decoder.target(total);
-  unsigned rank = 0;
-  unsigned symbol = 0;
-  for (; symbol < 256; ++symbol) {
-    if (m.excluded[symbol]) continue;
-    if (rank == target) break;
-    ++rank;
-  }
-  decoder.take_range(static_cast<std::uint16_t>(rank), static_cast<std::uint16_t>(rank + 1), total);
-  return symbol;
+  std::uint16_t rank = decoder.target(total);
+  decoder.take_range(rank, static_cast<std::uint16_t>(rank + 1), total);
+  return m.excluded.nth_candidate(rank);
 }
 
 }  // namespace codec

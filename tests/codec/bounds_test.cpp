@@ -72,4 +72,34 @@ TEST(CodecHostileInput, TruncatedFlippedAndRandomStreamsEnd) {
       << "all ones point at the end symbol at once";
 }
 
+TEST(CodecHostileInput, PastItsEndAStreamReadsAsOnesAndOnlyItsOwnBytesCount) {
+  const Bytes stream = compress_bytes(english_text(3000, 9)).output;
+  for (std::size_t length = 0; length < stream.size(); length += 37) {
+    SCOPED_TRACE(length);
+    Bytes cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(length));
+    std::fill(std::begin(codec::input_buffer), std::end(codec::input_buffer),
+              0x00);  // not the stream's
+    const Result bare = decompress_bytes(cut);
+    const auto unread = codec::input_remaining;
+    cut.insert(cut.end(), 4096, 0xFF);
+    const Result padded = decompress_bytes(cut);
+    const auto read = static_cast<std::int32_t>(cut.size()) - codec::input_remaining;
+    ASSERT_LT(read, static_cast<std::int32_t>(cut.size())) << "the padding did not run out";
+    EXPECT_EQ(bare.status, padded.status);
+    EXPECT_EQ(bare.output, padded.output);
+    EXPECT_EQ(unread, std::max(0, static_cast<std::int32_t>(length) - read));
+  }
+}
+
+TEST(CodecBounds, ALoweredLimitEndsRunsThereAndNeverRisesPastTheArea) {
+  codec::limit_output(100);
+  EXPECT_EQ(decompress_bytes(Bytes(4096, 0x00)).status, RunStatus::output_overflow);
+  EXPECT_EQ(decompress_bytes({0x41, 0xBD, 0x80}).output, bytes_of("A"));
+  EXPECT_EQ(compress_bytes(random_bytes(100, 256, 8)).status, RunStatus::output_overflow);
+  codec::limit_output(codec::output_capacity + 1000);
+  Result run = decompress_bytes(Bytes(4096, 0x00));
+  EXPECT_EQ(run.status, RunStatus::output_overflow);
+  EXPECT_EQ(codec::output_buffer[codec::output_capacity - 1], 0x00);
+}
+
 }  // namespace

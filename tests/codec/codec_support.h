@@ -43,6 +43,21 @@ inline Result decompress_bytes(const Bytes& stream) {
   return run_on(stream, codec::decompress);
 }
 
+// Forces one way of tallying a context's candidates for its lifetime; the
+// streams must not depend on it.
+struct ForcedTally {
+  explicit ForcedTally(codec::TallyPath path) { codec::tally_path = path; }
+  ~ForcedTally() { codec::tally_path = codec::best_tally_path(); }
+};
+
+// Every tally path this processor runs.
+inline std::vector<codec::TallyPath> tally_paths() {
+  std::vector<codec::TallyPath> paths;
+  for (auto path : {codec::TallyPath::portable, codec::TallyPath::avx2})
+    if (codec::tally_path_supported(path)) paths.push_back(path);
+  return paths;
+}
+
 struct Event {
   std::uint16_t low, high, total;
   bool operator==(const Event&) const = default;

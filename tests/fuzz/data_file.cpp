@@ -1,18 +1,21 @@
-// A data file: verify's first damage is where a load first fails (unless it lies in text past the
-// cookie: a load decodes no further). Every cookie before it loads (the block's last, then cuts),
-// cuts as the walk does (which drops the LF after a separator) and lays out in the grid.
+// A data file, decoded within the output bound it picks: verify's first damage is where a load
+// first fails (unless it lies in text past the cookie: a load decodes no further). Every cookie
+// before it loads (the block's last, then cuts), cuts as the walk does (which drops the LF after a
+// separator) and lays out in the grid.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "database/database.h"
 #include "fuzz_check.h"
+#include "output_bound.h"
 
 static const ScratchFile file;
 static constexpr std::uint32_t checked = 300;  // enough for every way a cut can go
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using database::Damage;
+  limit_output_by(data, size);
   file.hold(std::string(reinterpret_cast<const char*>(data), size));
   const char* path = file.path.c_str();
   std::vector<std::string> walked;

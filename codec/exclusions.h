@@ -1,0 +1,75 @@
+// The byte values excluded for the current byte, as a 256-bit map, and the
+// tally of a context's candidates over it. Internal to the codec and its tests.
+#pragma once
+
+#include <atomic>
+#include <bit>
+#include <cstdint>
+
+#include "codec/hot.h"
+
+namespace codec {
+
+// The baseline x86-64 has no population-count instruction, and the library
+// call that std::popcount becomes there costs more than these few steps.
+constexpr unsigned bit_count(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<unsigned>((x * 0x0101010101010101ull) >> 56);
+}
+
+// Bit v of the map (word v / 64, place v % 64) is set when byte value v is
+// excluded. Aligned so that a vector path loads it whole.
+struct alignas(32) ExclusionMap {
+  std::uint64_t words[4] = {};
+
+  CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
+  // 1 when the value was not excluded before.
+  CODEC_HOT unsigned add(unsigned value) {
+    std::uint64_t& word = words[value >> 6];
+    std::uint64_t bit = std::uint64_t{1} << (value & 63);
+    unsigned added = (word & bit) == 0;
+    word |= bit;
+    return added;
+  }
+  CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
+  // How many values below `value` (0..256) are excluded.
+  CODEC_HOT unsigned count_below(unsigned value) const {
+    unsigned below = 0;
+    for (unsigned w = 0; w < 4; ++w) {
+      unsigned start = w * 64;
+      std::uint64_t word = words[w];
+      if (value < start + 64)
+        word &= value <= start ? 0 : ~std::uint64_t{0} >> (start + 64 - value);
+      below += bit_count(word);
+    }
+    return below;
+  }
+  // The value that is the rank-th (from 0) not excluded, or 256 when fewer
+  // values than that are left.
+  unsigned nth_candidate(unsigned rank) const;
+};
+
+// The sum of the counts of a context's symbols that are not excluded, and how
+// many of those counts are below 3.
+struct Tally {
+  unsigned sum = 0;
+  unsigned low = 0;
+};
+
+// How the tally is computed: every path gives the same figures. The AVX2 one
+// reads whole groups of 8 entries, so the symbol arena has a group's slack
+// after its end.
+enum class TallyPath { portable, avx2 };
+inline constexpr unsigned TALLY_GROUP = 8;
+
+// What this processor runs best; the codec starts on it. One choice for the
+// whole process, whichever thread runs the codec.
+TallyPath best_tally_path();
+bool tally_path_supported(TallyPath path);
+extern std::atomic<TallyPath> tally_path;
+
+Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const ExclusionMap& excluded);
+
+}  // namespace codec
