@@ -29,7 +29,7 @@ void post_close(TWindow& window);
 int run_event_loop();
 void end_event_loop(int status);
 
-void* create_font(const FontSpec& font_spec);  // null when the platform refuses
+void* create_font(const FontRequest& font_request);  // null when the platform refuses
 void delete_font(void* handle);
 // The extent TFont::text_width gives, of a font made by create_font.
 int text_width(void* font_handle, const char* text, int length);

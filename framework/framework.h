@@ -34,7 +34,7 @@ Colour system_colour(SystemColour which);
 // A font of regular weight, upright. A positive height is the character
 // cell (the line height) in pixels, a negative one the character height, 0
 // the platform's default.
-struct FontSpec {
+struct FontRequest {
   std::string face;
   int height = 0;
 };
@@ -43,20 +43,20 @@ struct FontSpec {
 class TFont {
  public:
   // Null when the font cannot be made (no memory, or the platform refuses).
-  static std::unique_ptr<TFont> create(const FontSpec& font_spec);
+  static std::unique_ptr<TFont> create(const FontRequest& font_request);
   ~TFont();
   TFont(const TFont&) = delete;
   TFont& operator=(const TFont&) = delete;
 
-  const FontSpec& font_spec() const { return spec_; }
+  const FontRequest& font_request() const { return request_; }
   // How far a run of 8-bit (Windows-1252) characters reaches to the right
   // of where it is drawn, in layout pixels.
   int text_width(const char* text, int length) const;
   void* handle() const { return handle_; }
 
  private:
-  TFont(const FontSpec& font_spec, void* handle) : spec_(font_spec), handle_(handle) {}
-  FontSpec spec_;
+  TFont(const FontRequest& font_request, void* handle) : request_(font_request), handle_(handle) {}
+  FontRequest request_;
   void* handle_;
 };
 

@@ -12,10 +12,10 @@ namespace {
 TApplication* running_application = nullptr;
 }
 
-std::unique_ptr<TFont> TFont::create(const FontSpec& font_spec) {
-  void* handle = backend::create_font(font_spec);
+std::unique_ptr<TFont> TFont::create(const FontRequest& font_request) {
+  void* handle = backend::create_font(font_request);
   if (handle == nullptr) return nullptr;
-  std::unique_ptr<TFont> font(new (std::nothrow) TFont(font_spec, handle));
+  std::unique_ptr<TFont> font(new (std::nothrow) TFont(font_request, handle));
   if (!font) backend::delete_font(handle);
   return font;
 }

@@ -54,12 +54,12 @@ QFont font_of_face(const QString& face) {
   return font;
 }
 
-QFont font_from_spec(const FontSpec& font_spec) {
-  QFont font = font_of_face(decode_windows_1252(font_spec.face.c_str()));
-  if (font_spec.height > 0) {
-    font.setPixelSize(pixel_size_for_cell_height(font, font_spec.height));
-  } else if (font_spec.height < 0) {
-    font.setPixelSize(-font_spec.height);
+QFont font_from_request(const FontRequest& font_request) {
+  QFont font = font_of_face(decode_windows_1252(font_request.face.c_str()));
+  if (font_request.height > 0) {
+    font.setPixelSize(pixel_size_for_cell_height(font, font_request.height));
+  } else if (font_request.height < 0) {
+    font.setPixelSize(-font_request.height);
   }
   return font;
 }
@@ -68,9 +68,9 @@ QFont font_from_spec(const FontSpec& font_spec) {
 
 namespace fw::backend {
 
-void* create_font(const FontSpec& font_spec) {
+void* create_font(const FontRequest& font_request) {
   qt::application();
-  return new (std::nothrow) QFont(qt::font_from_spec(font_spec));
+  return new (std::nothrow) QFont(qt::font_from_request(font_request));
 }
 
 void delete_font(void* handle) {

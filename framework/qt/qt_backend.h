@@ -82,7 +82,7 @@ int pixel_size_for_cell_height(QFont font, int cell_height);
 // A face with " Bold", " Italic" or " Bold Italic" after an installed
 // family's name is that family in that style.
 QFont font_of_face(const QString& face);
-QFont font_from_spec(const FontSpec& font_spec);
+QFont font_from_request(const FontRequest& font_request);
 
 // The font dialog's choice as a QFont, and back.
 QFont font_from_choice(const FontChoice& choice);

@@ -105,17 +105,17 @@ void end_event_loop(int status) {
   windows.loop_status = status;
 }
 
-void* create_font(const FontSpec& font_spec) {
-  return windows.fail_fonts ? nullptr : new FontSpec(font_spec);
+void* create_font(const FontRequest& font_request) {
+  return windows.fail_fonts ? nullptr : new FontRequest(font_request);
 }
 
 void delete_font(void* handle) {
-  delete static_cast<FontSpec*>(handle);
+  delete static_cast<FontRequest*>(handle);
 }
 
 // Each character three fifths of the font height wide.
 int text_width(void* font_handle, const char*, int length) {
-  return length * (static_cast<const FontSpec*>(font_handle)->height * 3 / 5);
+  return length * (static_cast<const FontRequest*>(font_handle)->height * 3 / 5);
 }
 
 }  // namespace backend

@@ -18,7 +18,7 @@ namespace fw::scripted {
 struct TextRun {
   int x, y;
   std::string text;
-  FontSpec font;  // the selected font's; empty for the context's own
+  FontRequest font;  // the selected font's; empty for the context's own
 };
 
 struct PaintRecord {
@@ -56,10 +56,10 @@ class RecordingContext : public PaintContext {
   }
   void text_out(int x, int y, const char* text, int length) override {
     record_.runs.push_back({x, y, std::string(text, static_cast<std::size_t>(length)),
-                            font_ != nullptr ? font_->font_spec() : FontSpec{}});
+                            font_ != nullptr ? font_->font_request() : FontRequest{}});
   }
   const TFont* select_font(const TFont* font) override {
-    record_.selections.push_back(font != nullptr ? font->font_spec().face : "");
+    record_.selections.push_back(font != nullptr ? font->font_request().face : "");
     return std::exchange(font_, font);
   }
   Colour set_text_background(Colour colour) override {

@@ -24,12 +24,12 @@ namespace win32 {
 namespace {
 
 struct Win32Font {
-  FontSpec asked;
+  FontRequest asked;
   int dpi = 0;
   HFONT at_dpi = nullptr;
 };
 
-HFONT make_font(const FontSpec& asked, int dpi) {
+HFONT make_font(const FontRequest& asked, int dpi) {
   return CreateFontA(to_device(asked.height, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, asked.face.c_str());
@@ -101,10 +101,10 @@ Colour HdcPaintContext::set_text_background(Colour colour) {
 namespace backend {
 
 // Made at the dpi of the last frame placed, where it is most likely drawn.
-void* create_font(const FontSpec& font_spec) {
-  HFONT made = win32::make_font(font_spec, win32::state.dpi);
+void* create_font(const FontRequest& font_request) {
+  HFONT made = win32::make_font(font_request, win32::state.dpi);
   if (made == nullptr) return nullptr;
-  auto* font = new (std::nothrow) win32::Win32Font{font_spec, win32::state.dpi, made};
+  auto* font = new (std::nothrow) win32::Win32Font{font_request, win32::state.dpi, made};
   if (font == nullptr) DeleteObject(made);
   return font;
 }

@@ -30,7 +30,7 @@ TEST(QtFonts, StyleWordsAfterTheFamilyGiveTheStyle) {
                      {"Courier New Italic", false, true},
                      {"Courier New Bold Italic", true, true},
                      {"Liberation Mono", false, false}}) {
-    const QFontInfo made(fw::qt::font_from_spec({row.face, 13}));
+    const QFontInfo made(fw::qt::font_from_request({row.face, 13}));
     EXPECT_EQ(made.family(), QString("Liberation Mono")) << row.face;
     EXPECT_EQ(std::pair(made.bold(), made.italic()), std::pair(row.bold, row.italic)) << row.face;
   }

@@ -32,7 +32,7 @@ int row_width(const QFontMetrics& metrics, int row) {
 
 // The widest (by the rows' extent in the face at siz) and the tallest.
 std::pair<std::string, std::string> default_extremes(int siz) {
-  const QFontMetrics metrics(fw::qt::font_from_spec({"Liberation Mono", siz}));
+  const QFontMetrics metrics(fw::qt::font_from_request({"Liberation Mono", siz}));
   std::pair<std::string, std::string> found;
   int widest = 0, tallest = 0;
   database::read_each_cookie(DROLLBOX_DEFAULT_DATABASE, [&](std::string&& cookie) {

@@ -34,7 +34,7 @@ Seen look_at(QWidget& frame) {
   const QImage picture = client->grab().toImage();
   const int siz = settings::current.siz;
   const int rows = static_cast<int>(std::strlen(database::choice.display_grid)) / 80;
-  const QFontMetrics metrics(fw::qt::font_from_spec({settings::current.font_text, siz}));
+  const QFontMetrics metrics(fw::qt::font_from_request({settings::current.font_text, siz}));
   const int background = qGray(frame.palette().color(QPalette::Window).rgb());
   EXPECT_NE(picture.pixel(99, 25), picture.pixel(99, 24)) << "the groove's upper row";
   EXPECT_NE(picture.pixel(99, 26), picture.pixel(99, 27)) << "the groove's lower row";
