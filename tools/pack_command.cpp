@@ -13,6 +13,7 @@
 #include "database/data_file_writer.h"
 #include "database/format.h"
 #include "files/write_file.h"
+#include "places/file_names.h"
 #include "tools/block_plan.h"
 #include "tools/commands.h"
 #include "tools/cookie_source.h"
@@ -164,7 +165,7 @@ int run_pack(const Arguments& args) {
     complain(args, "names no fortune file (see --help)");
     return exit_usage;
   }
-  Output output(args, args.output.empty() ? default_data_file : args.output);
+  Output output(args, args.output.empty() ? places::data_file_name : args.output);
   CookieSpool cookies;
   ScratchFile stream_spool;
   if (std::string reason; !cookies.open(reason) || !stream_spool.open(reason)) {
