@@ -47,8 +47,9 @@ int shown_length(const char* row) {
 }  // namespace
 
 std::string about_text(std::optional<std::uint32_t> cookie_count) {
-  std::string text =
-      "Drollbox v1.8.6\n"
+  std::string text = frame_title;
+  text +=
+      "\n"
       "WinNT/95 May '96\n"
       "Freely distributable. A cookie a day keeps the gloom away.\n"
       "\n"

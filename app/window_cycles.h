@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "drollbox_version.h"
 #include "framework/framework.h"
 
 namespace app {
 
-inline constexpr const char* frame_title = "Drollbox v1.8.6";
+inline constexpr const char* frame_title = "Drollbox v" DROLLBOX_VERSION;
 inline constexpr const char* frame_icon = "DROLLBOXICON";
 
 inline constexpr std::uint8_t restart_wanted = 1;

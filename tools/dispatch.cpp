@@ -5,6 +5,7 @@
 #include <new>
 #include <string_view>
 
+#include "drollbox_version.h"
 #include "places/file_names.h"
 #include "tools/commands.h"
 #include "tools/input.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "drollbox_version.h"
 #include "tool_runner.h"
 
 namespace tools_test {
