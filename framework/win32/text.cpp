@@ -43,8 +43,8 @@ class RecordingContext : public PaintContext {
   Colour background_;
 };
 
-// The leaf's table rather than MultiByteToWideChar: the tool and the Qt
-// backend convert with it too, so every program gives a byte one character.
+// The table the tool and the Qt viewer convert with, so that a cookie copied
+// reads the same from every program; MultiByteToWideChar gives the same.
 std::wstring from_windows_1252(const std::string& text) {
   const std::u16string wide = charset::to_utf16(text);
   return std::wstring(wide.begin(), wide.end());
