@@ -11,6 +11,7 @@
 #include "tools/charset.h"
 #include "tools/cookie_source.h"
 #include "tools/fortune_file.h"
+#include "tools/pack_errors.h"
 
 namespace tools {
 namespace {
@@ -122,7 +123,7 @@ std::vector<std::string> cookies_of(std::initializer_list<std::pair<int, std::si
 // left out) all there, and a plan that already fits planned again unchanged.
 BlockPlan expect_plan_fits(const std::vector<std::string>& cookies, std::size_t limit) {
   const BlockPlan plan = plan_blocks(cookies, limit, StreamCheck::compress_each_block);
-  EXPECT_TRUE(plan.error.empty());
+  EXPECT_FALSE(plan.error);
   EXPECT_EQ(plan.cookies.size() + plan.no_room, cookies.size());
   for (std::size_t first = 0; first < plan.cookies.size(); first += 100) {
     const std::string text = database::block_text(
@@ -149,6 +150,26 @@ TEST(BlockPlan, EveryBlockFitsItsTextAndItsStream) {
   const auto noise = cookies_of({{100, 60}, {50, 3}});
   const std::size_t limit = database::block_text({noise.data(), 100}).size();
   EXPECT_TRUE(expect_plan_fits(noise, limit).cookies != noise);
+}
+
+TEST(PackErrors, EachNamesItsPlaceAndReason) {
+  using Kind = database::WriteError::Kind;
+  constexpr auto no_memory = codec::RunStatus::out_of_memory;
+  const struct {
+    database::WriteError error;
+    std::string message;
+  } rows[] = {
+      {{Kind::percent_in_cookie, 7}, "cookie 7: holds a \"%\""},
+      {{Kind::text_too_long, 2}, "block 2: its text passes 32767 bytes"},
+      {{Kind::stream_too_long, 3, codec::RunStatus::output_overflow},
+       "block 3: its stream passes 32767 bytes"},
+      {{Kind::codec_failed, 4, no_memory}, "block 4: no memory for the codec's tables"},
+      {{Kind::no_cookies}, "no cookies to write"},
+      {{Kind::data_area_too_large}, "the data area passes 4 GiB"},
+      {{Kind::stream_not_stored, 5}, "cannot write a temporary file"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(describe(row.error), row.message);
+  EXPECT_EQ(describe(PlanError{1, no_memory}), "not enough memory for the codec's tables");
 }
 
 }  // namespace
