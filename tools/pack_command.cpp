@@ -126,6 +126,14 @@ bool compress_in_order(CookieSpool& cookies, const std::vector<std::uint32_t>& o
   return blocks.finish();
 }
 
+// The message of a failure; the codec's allocation line goes out first, as
+// the failure is met, when the codec ran out of memory.
+template <class Error>
+std::string told(const Error& error) {
+  if (codec_out_of_memory(error)) tell_codec_out_of_memory();
+  return describe(error);
+}
+
 struct Packed {
   std::size_t cookies = 0;
   std::size_t no_room = 0;
@@ -140,12 +148,12 @@ bool pack_planned(const Arguments& args, CookieSpool& cookies, std::FILE* stream
   for (const StreamCheck check : {StreamCheck::skip, StreamCheck::compress_each_block}) {
     const BlockOrder plan = plan_block_order(cookies.sizes(), block_limit, check, text_of);
     if (plan.error) {
-      error = describe(plan.error);
+      error = told(plan.error);
       break;
     }
     Blocks blocks(stream_spool);
     if (!compress_in_order(cookies, plan.cookies, blocks)) {
-      error = describe(blocks.error());
+      error = told(blocks.error());
       continue;
     }
     packed = {plan.cookies.size(), plan.no_room};
@@ -220,8 +228,9 @@ int run_pack(const Arguments& args) {
   } else if (blocks.error().kind == database::WriteError::Kind::stream_not_stored) {
     complain(args, std::string(cannot_spool) + "; nothing written");
     return exit_failure;
-  } else if (!pack_planned(args, cookies, stream_spool.file(), output, packed)) {
-    return exit_failure;
+  } else {
+    if (codec_out_of_memory(blocks.error())) tell_codec_out_of_memory();
+    if (!pack_planned(args, cookies, stream_spool.file(), output, packed)) return exit_failure;
   }
   const bool to_stdout = output.to_stdout();
   print_summary(to_stdout ? stderr : stdout, source, packed.cookies, packed.no_room,
