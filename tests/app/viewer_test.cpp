@@ -15,7 +15,7 @@
 #include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
-#include "framework/scripted/windows.h"
+#include "framework/scripted/scripted_windows.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
 
