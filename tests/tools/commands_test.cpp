@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdint>
 #include <cstring>
 
 #include "tests/support/texts.h"
