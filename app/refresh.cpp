@@ -1,7 +1,9 @@
 #include "app/refresh.h"
 
+#include <cstdio>
 #include <new>
 
+#include "codec/codec.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
 
@@ -19,6 +21,10 @@ using database::reader;
 void stop_on(DamageKind damage) {
   if (damage == DamageKind::none) return;
   database::close_data_file();
+  if (damage == DamageKind::out_of_memory) {
+    std::fputs(codec::out_of_memory_line, stdout);
+    std::fflush(stdout);
+  }
   problems::report_problem(problem_code(damage));
 }
 

@@ -118,7 +118,7 @@ DamageKind read_block_stream() {
 namespace {
 
 DamageKind decode_input(const codec::StopRule& rule) {
-  switch (codec::run_decompressor(rule)) {
+  switch (codec::decompress_until(rule)) {
     case codec::RunStatus::ok:
       return DamageKind::none;
     case codec::RunStatus::input_too_long:

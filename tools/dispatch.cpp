@@ -5,6 +5,7 @@
 #include <new>
 #include <string_view>
 
+#include "codec/codec.h"
 #include "drollbox_version.h"
 #include "places/file_names.h"
 #include "tools/commands.h"
@@ -287,6 +288,11 @@ int run_tool(int argc, const char* const* argv) {
 
 void complain(const Arguments& args, const std::string& message) {
   std::fprintf(stderr, "drollbox-db %s: %s\n", args.command.c_str(), message.c_str());
+}
+
+void tell_codec_out_of_memory() {
+  std::fputs(codec::out_of_memory_line, stdout);
+  std::fflush(stdout);
 }
 
 bool write_stdout(const Arguments& args, const void* bytes, std::size_t length) {
