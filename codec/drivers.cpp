@@ -30,31 +30,30 @@ void learn_byte(std::uint8_t byte, NewOrders orders) {
   for (unsigned k = 2; k <= MAX_ORDER; ++k) model.probes[k] = next_probes[k];
 }
 
+// The first context tried for a byte is coded with nothing excluded; every
+// escape excludes at least one symbol, so each later one excludes some.
 void encode_byte(std::uint8_t byte) {
   std::uint16_t c = find_first_context();
   NewOrders orders = orders_to_create(c);
-  for (;;) {
-    if (c == NO_LINK) {
-      encode_flat(byte);
-      break;
-    }
-    bool coded = model.excluded_count == 0 ? encode_first(c, byte) : encode_excluding(c, byte);
-    if (coded) {
-      touch_context(c);
-      break;
-    }
+  bool coded = c != NO_LINK && encode_first(c, byte);
+  while (!coded && c != NO_LINK) {
     c = find_next_context();
+    coded = c != NO_LINK && encode_excluding(c, byte);
+  }
+  if (coded) {
+    touch_context(c);
+  } else {
+    encode_flat(byte);
   }
   learn_byte(byte, orders);
 }
 
 void encode_end() {
-  for (std::uint16_t c = find_first_context(); c != NO_LINK; c = find_next_context()) {
-    if (model.excluded_count == 0) {
-      encode_first(c, END_SYMBOL);
-    } else {
-      encode_excluding(c, END_SYMBOL);
-    }
+  std::uint16_t c = find_first_context();
+  if (c != NO_LINK) encode_first(c, END_SYMBOL);
+  while (c != NO_LINK) {
+    c = find_next_context();
+    if (c != NO_LINK) encode_excluding(c, END_SYMBOL);
   }
   encode_flat(END_SYMBOL);
 }
@@ -63,20 +62,18 @@ void encode_end() {
 unsigned decode_byte(Decoder& decoder) {
   std::uint16_t c = find_first_context();
   NewOrders orders = orders_to_create(c);
-  unsigned symbol;
-  for (;;) {
-    if (c == NO_LINK) {
-      symbol = decode_flat(decoder);
-      break;
-    }
-    symbol = model.excluded_count == 0 ? decode_first(decoder, c) : decode_excluding(decoder, c);
-    if (symbol != END_SYMBOL) {
-      touch_context(c);
-      break;
-    }
+  unsigned symbol = c == NO_LINK ? END_SYMBOL : decode_first(decoder, c);
+  while (symbol == END_SYMBOL && c != NO_LINK) {
     c = find_next_context();
+    if (c != NO_LINK) symbol = decode_excluding(decoder, c);
   }
-  if (symbol != END_SYMBOL) learn_byte(static_cast<std::uint8_t>(symbol), orders);
+  if (symbol == END_SYMBOL) {
+    symbol = decode_flat(decoder);
+    if (symbol == END_SYMBOL) return symbol;
+  } else {
+    touch_context(c);
+  }
+  learn_byte(static_cast<std::uint8_t>(symbol), orders);
   return symbol;
 }
 

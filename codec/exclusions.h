@@ -25,15 +25,22 @@ struct alignas(32) ExclusionMap {
   std::uint64_t words[4] = {};
 
   CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
-  // 1 when the value was not excluded before.
-  CODEC_HOT unsigned add(unsigned value) {
-    std::uint64_t& word = words[value >> 6];
-    std::uint64_t bit = std::uint64_t{1} << (value & 63);
-    unsigned added = (word & bit) == 0;
-    word |= bit;
-    return added;
-  }
   CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
+  // Excludes the symbols of entries[0 .. size - 1] (each in bits 16..23).
+  // Four entries per step, those past the list adding nothing: most lists
+  // are short, and a loop that runs once is foreseen where one that runs
+  // one to four times is not. Reads up to three entries past the list.
+  CODEC_HOT void add_all(const std::uint32_t* entries, unsigned size) {
+    for (unsigned i = 0; i < size; i += 4) {
+      for (unsigned j = 0; j < 4; ++j) {
+        unsigned value = (entries[i + j] >> 16) & 0xFF;
+        words[value >> 6] |= std::uint64_t{i + j < size} << (value & 63);
+      }
+    }
+  }
+  CODEC_HOT unsigned count() const {
+    return bit_count(words[0]) + bit_count(words[1]) + bit_count(words[2]) + bit_count(words[3]);
+  }
   // How many values below `value` (0..256) are excluded.
   CODEC_HOT unsigned count_below(unsigned value) const {
     unsigned below = 0;

@@ -37,9 +37,10 @@ bool obtain_tables() {
   if (m.arena) return true;
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
   constexpr std::size_t index_bytes = INDEX_PLACES * sizeof(std::uint32_t);
-  // The last block may be read as a whole group by the tally.
+  // The last block may be read as a whole group by the tally. Entries past
+  // a list are read and masked off, so they start with defined values.
   constexpr std::size_t arena_bytes = (ARENA_ENTRIES + TALLY_GROUP) * sizeof(SymbolEntry);
-  void* block = std::malloc(context_bytes + index_bytes + arena_bytes);
+  void* block = std::calloc(1, context_bytes + index_bytes + arena_bytes);
   if (!block) return false;
   auto* bytes = static_cast<unsigned char*>(block);
   m.contexts = static_cast<ContextSlot*>(block);
@@ -88,7 +89,6 @@ void reset_scalars() {
   for (unsigned k = 1; k <= MAX_ORDER; ++k) m.singleton_bias[k] = 15;
   m.run_length = 0;
   m.excluded.clear();
-  m.excluded_count = 0;
   m.path_length = 0;
 }
 
@@ -122,7 +122,6 @@ std::uint16_t find_first_context() {
   ContextModel& m = model;
   m.path_length = 0;
   m.excluded.clear();
-  m.excluded_count = 0;
   m.search_order = MAX_ORDER + 1;
   return find_next_context();
 }

@@ -112,7 +112,6 @@ struct ContextModel {
   std::uint8_t run_length = 0;
 
   ExclusionMap excluded;
-  std::uint16_t excluded_count = 0;
 
   std::uint16_t path_length = 0;
   std::uint16_t path_context[MAX_ORDER + 1] = {};

@@ -42,11 +42,7 @@ void after_escape(const ContextSlot& slot) {
 // will be appended to c's list.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
-  const SymbolEntry* symbols = symbols_of(c);
-  unsigned listed = m.excluded_count;
-  for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i)
-    listed += m.excluded.add(symbol_of(symbols[i]));
-  m.excluded_count = static_cast<std::uint16_t>(listed);
+  m.excluded.add_all(symbols_of(c), m.contexts[c].context_extra + 1u);
   m.path_context[m.path_length] = c | ESCAPED;
   ++m.path_length;
 }
@@ -123,7 +119,7 @@ void encode_flat(unsigned symbol) {
   const ContextModel& m = model;
   auto cum = static_cast<std::uint16_t>(symbol - m.excluded.count_below(symbol));
   encode_range(cum, static_cast<std::uint16_t>(cum + 1),
-               static_cast<std::uint16_t>(257 - m.excluded_count));
+               static_cast<std::uint16_t>(257 - m.excluded.count()));
 }
 
 unsigned decode_first(Decoder& decoder, std::uint16_t c) {
@@ -194,7 +190,7 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
 // end symbol ranking after all of them.
 unsigned decode_flat(Decoder& decoder) {
   const ContextModel& m = model;
-  auto total = static_cast<std::uint16_t>(257 - m.excluded_count);
+  auto total = static_cast<std::uint16_t>(257 - m.excluded.count());
   std::uint16_t rank = decoder.target(total);
   decoder.take_range(rank, static_cast<std::uint16_t>(rank + 1), total);
   return m.excluded.nth_candidate(rank);
