@@ -10,7 +10,9 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   const ContextSlot& slot = m.contexts[c];
   std::uint32_t total = slot.context_total, extra = slot.context_extra, n = extra + 1;
   std::uint32_t scaled = (2 * n * low) / total + (n == total ? n / 2 : 0);
-  std::uint32_t use_scaled = 0u - (static_cast<std::uint32_t>(extra != 0) & (2 * n >= total));
+  // One symbol with a total of 2 scales to low itself, so that case needs
+  // no test of its own; a total of 1 is decided below.
+  std::uint32_t use_scaled = 0u - static_cast<std::uint32_t>(2 * n >= total);
   std::uint32_t e = (scaled & use_scaled) | (low & ~use_scaled);
   e = e == 0 ? 1 : e;
   if (extra == 255) CODEC_NOTE(full_alphabet_weights);
