@@ -79,4 +79,14 @@ extern std::atomic<TallyPath> tally_path;
 
 Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const ExclusionMap& excluded);
 
+// The candidate at which the running sum of candidates' counts first passes
+// the target, which must lie below their whole sum: its place in the list
+// and the sum before it.
+struct Candidate {
+  unsigned index = 0;
+  unsigned cum = 0;
+};
+Candidate find_candidate(const std::uint32_t* symbols, const ExclusionMap& excluded,
+                         unsigned target);
+
 }  // namespace codec

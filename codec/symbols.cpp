@@ -169,22 +169,13 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
     record_escape(c);
     return END_SYMBOL;
   }
-  // An excluded symbol adds nothing, so the first place where the running
-  // sum passes the target is a candidate's.
-  const SymbolEntry* symbols = symbols_of(c);
-  const ExclusionMap& excluded = m.excluded;
-  unsigned cum = 0, i = 0;
-  for (;; ++i) {
-    unsigned next = cum + count_of(symbols[i]) * (1u - excluded.has(symbol_of(symbols[i])));
-    if (next > target) break;
-    cum = next;
-  }
-  SymbolEntry entry = symbols[i];
-  decoder.take_range(static_cast<std::uint16_t>(cum),
-                     static_cast<std::uint16_t>(cum + count_of(entry)), total);
+  Candidate found = find_candidate(symbols_of(c), m.excluded, target);
+  SymbolEntry entry = symbols_of(c)[found.index];
+  decoder.take_range(static_cast<std::uint16_t>(found.cum),
+                     static_cast<std::uint16_t>(found.cum + count_of(entry)), total);
   ++m.run_length;
   after_success(slot);
-  record_success(c, i);
+  record_success(c, found.index);
   return symbol_of(entry);
 }
 
