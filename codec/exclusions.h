@@ -8,6 +8,12 @@
 
 #include "codec/hot.h"
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
+// MinGW cannot keep the 32-byte stack alignment that AVX2 spills assume, so
+// the Windows build stays on the portable path.
+#define CODEC_AVX2_TALLY 1
+#endif
+
 namespace codec {
 
 // The baseline x86-64 has no population-count instruction, and the library
@@ -66,7 +72,8 @@ struct Tally {
 };
 
 // How the tally is computed: every path gives the same figures. The AVX2 one
-// reads whole groups of 8 entries, so the symbol arena has a group's slack
+// (which also needs the bit instructions that come with it) reads whole
+// groups of 8 entries, so the symbol arena has a group's slack
 // after its end.
 enum class TallyPath { portable, avx2 };
 inline constexpr unsigned TALLY_GROUP = 8;

@@ -1,9 +1,6 @@
 #include "codec/exclusions.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
-// MinGW cannot keep the 32-byte stack alignment that AVX2 spills assume, so
-// the Windows build stays on the portable path.
-#define CODEC_AVX2_TALLY 1
+#if defined(CODEC_AVX2_TALLY)
 #include <immintrin.h>
 #endif
 
@@ -126,7 +123,8 @@ bool tally_path_supported(TallyPath path) {
 #if defined(CODEC_AVX2_TALLY)
   if (path == TallyPath::avx2) {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
   }
 #endif
   return path == TallyPath::portable;
