@@ -32,17 +32,28 @@ struct alignas(32) ExclusionMap {
 
   CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
   CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
-  // Excludes the symbols of entries[0 .. size - 1] (each in bits 16..23).
-  // Four entries per step, those past the list adding nothing: most lists
-  // are short, and a loop that runs once is foreseen where one that runs
-  // one to four times is not. Reads up to three entries past the list.
+  CODEC_HOT void add(std::uint32_t entry) {
+    unsigned value = (entry >> 16) & 0xFF;
+    words[value >> 6] |= std::uint64_t{1} << (value & 63);
+  }
+  // Excludes the symbols of entries[0 .. size - 1] (each in bits 16..23),
+  // size at least 1. Excluding a value twice changes nothing, so the last
+  // one to four entries are taken by four marks that may overlap: most
+  // lists are that short, and a loop that runs a varying number of times
+  // is foreseen badly.
   CODEC_HOT void add_all(const std::uint32_t* entries, unsigned size) {
-    for (unsigned i = 0; i < size; i += 4) {
-      for (unsigned j = 0; j < 4; ++j) {
-        unsigned value = (entries[i + j] >> 16) & 0xFF;
-        words[value >> 6] |= std::uint64_t{i + j < size} << (value & 63);
-      }
+    unsigned i = 0;
+    for (; i + 4 < size; i += 4) {
+      add(entries[i]);
+      add(entries[i + 1]);
+      add(entries[i + 2]);
+      add(entries[i + 3]);
     }
+    unsigned left = size - i;
+    add(entries[i]);
+    add(entries[i + ((left - 1) >> 1)]);
+    add(entries[i + (left >> 1)]);
+    add(entries[size - 1]);
   }
   CODEC_HOT unsigned count() const {
     return bit_count(words[0]) + bit_count(words[1]) + bit_count(words[2]) + bit_count(words[3]);
