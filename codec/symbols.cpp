@@ -1,7 +1,26 @@
+#include <algorithm>
+#include <array>
+
 #include "codec/coder.h"
 #include "codec/model.h"
 
 namespace codec {
+namespace {
+
+// The escape weight's quotient is used only when the total is at most twice
+// the number of symbols, so at most 512, and its dividend is below 2^18; for
+// those, multiplying by ceil(2^27 / total) and shifting is exact, and it
+// leaves the divider to the coder, which divides three times per event.
+constexpr unsigned RECIPROCAL_SHIFT = 27;
+constexpr unsigned MAX_DIVIDED_TOTAL = 512;
+constexpr auto RECIPROCALS = [] {
+  std::array<std::uint32_t, MAX_DIVIDED_TOTAL + 1> table{};
+  for (std::uint32_t d = 1; d <= MAX_DIVIDED_TOTAL; ++d)
+    table[d] = ((std::uint32_t{1} << RECIPROCAL_SHIFT) + d - 1) / d;
+  return table;
+}();
+
+}  // namespace
 
 // Every case is computed and the answer picked without a branch: which case
 // applies changes from step to step in a way the processor cannot foresee.
@@ -9,7 +28,9 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   ContextModel& m = model;
   const ContextSlot& slot = m.contexts[c];
   std::uint32_t total = slot.context_total, extra = slot.context_extra, n = extra + 1;
-  std::uint32_t scaled = (2 * n * low) / total + (n == total ? n / 2 : 0);
+  std::uint64_t reciprocal = RECIPROCALS[std::min(total, MAX_DIVIDED_TOTAL)];
+  auto quotient = static_cast<std::uint32_t>((2 * n * low * reciprocal) >> RECIPROCAL_SHIFT);
+  std::uint32_t scaled = quotient + (n == total ? n / 2 : 0);
   // One symbol with a total of 2 scales to low itself, so that case needs
   // no test of its own; a total of 1 is decided below.
   std::uint32_t use_scaled = 0u - static_cast<std::uint32_t>(2 * n >= total);
