@@ -19,6 +19,15 @@ constexpr auto RECIPROCALS = [] {
     table[d] = ((std::uint32_t{1} << RECIPROCAL_SHIFT) + d - 1) / d;
   return table;
 }();
+// Exact for every dividend below 2^18 when each reciprocal overshoots
+// 2^27 / total by at most 2^(27 - 18) / total.
+static_assert([] {
+  for (std::uint32_t d = 1; d <= MAX_DIVIDED_TOTAL; ++d)
+    if (RECIPROCALS[d] * std::uint64_t{d} - (std::uint64_t{1} << RECIPROCAL_SHIFT) >
+        (std::uint64_t{1} << (RECIPROCAL_SHIFT - 18)))
+      return false;
+  return true;
+}());
 
 }  // namespace
 
