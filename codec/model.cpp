@@ -68,8 +68,7 @@ void reset_tables() {
     ContextSlot& slot = m.contexts[c];
     slot.context_order = NEVER_USED;
     slot.context_extra = 0;
-    slot.lru_newer = static_cast<std::uint16_t>(c - 1);
-    slot.lru_older = static_cast<std::uint16_t>(c + 1);
+    m.lru[c] = {static_cast<std::uint16_t>(c - 1), static_cast<std::uint16_t>(c + 1)};
   }
   m.arena_used = 0;
   for (auto& head : m.free_blocks) head = NO_BLOCK;
@@ -155,11 +154,10 @@ std::uint16_t find_next_context() {
 
 static std::uint16_t take_least_recent_slot() {
   ContextModel& m = model;
-  ContextSlot* contexts = m.contexts;
   std::uint16_t c = m.lru_tail;
-  m.lru_tail = contexts[c].lru_newer;
-  contexts[m.lru_head].lru_newer = c;
-  contexts[c].lru_older = m.lru_head;
+  m.lru_tail = m.lru[c].newer;
+  m.lru[m.lru_head].newer = c;
+  m.lru[c].older = m.lru_head;
   m.lru_head = c;
   return c;
 }
