@@ -125,28 +125,35 @@ std::uint16_t find_first_context() {
   return find_next_context();
 }
 
+// The context of order k (2 to 4) for last_bytes, or NO_LINK.
+CODEC_HOT static std::uint16_t find_indexed(unsigned k) {
+  const ContextModel& m = model;
+  const std::uint32_t tag = m.probes[k].tag;
+  for (std::uint32_t place = m.probes[k].place;; place = (place + 1) & (INDEX_PLACES - 1)) {
+    std::uint32_t entry = m.index[place];
+    if (entry == EMPTY_PLACE) return NO_LINK;
+    if ((entry & 0xFFFF0000u) != tag) continue;
+    auto c = static_cast<std::uint16_t>(entry);
+    const ContextSlot& slot = m.contexts[c];
+    if (slot.context_order == k && ((slot.context_key ^ m.last_bytes) & key_mask(k)) == 0) return c;
+  }
+}
+
 std::uint16_t find_next_context() {
   ContextModel& m = model;
-  const ContextSlot* contexts = m.contexts;
-  const std::uint32_t history = m.last_bytes;
-  for (unsigned k = m.search_order; k-- > 0;) {
-    if (k <= 1) {
-      std::uint16_t c = m.low_orders[low_order_place(k, history)];
-      if (c == NO_LINK) continue;
-      m.search_order = static_cast<std::uint16_t>(k);
+  unsigned k = m.search_order;
+  for (; k > 2; --k) {
+    std::uint16_t c = find_indexed(k - 1);
+    if (c != NO_LINK) {
+      m.search_order = static_cast<std::uint16_t>(k - 1);
       return c;
     }
-    const std::uint32_t tag = m.probes[k].tag;
-    for (std::uint32_t place = m.probes[k].place;; place = (place + 1) & (INDEX_PLACES - 1)) {
-      std::uint32_t entry = m.index[place];
-      if (entry == EMPTY_PLACE) break;
-      if ((entry & 0xFFFF0000u) != tag) continue;
-      auto c = static_cast<std::uint16_t>(entry);
-      const ContextSlot& slot = contexts[c];
-      if (slot.context_order == k && ((slot.context_key ^ history) & key_mask(k)) == 0) {
-        m.search_order = static_cast<std::uint16_t>(k);
-        return c;
-      }
+  }
+  for (; k > 0; --k) {
+    std::uint16_t c = m.low_orders[low_order_place(k - 1, m.last_bytes)];
+    if (c != NO_LINK) {
+      m.search_order = static_cast<std::uint16_t>(k - 1);
+      return c;
     }
   }
   return NO_LINK;
