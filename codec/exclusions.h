@@ -32,7 +32,8 @@ struct alignas(32) ExclusionMap {
 
   CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
   CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
-  CODEC_HOT void add(std::uint32_t entry) {
+  // Excludes the symbol of a list entry (in bits 16..23).
+  CODEC_HOT void add_symbol_of(std::uint32_t entry) {
     unsigned value = (entry >> 16) & 0xFF;
     words[value >> 6] |= std::uint64_t{1} << (value & 63);
   }
@@ -41,19 +42,19 @@ struct alignas(32) ExclusionMap {
   // one to four entries are taken by four marks that may overlap: most
   // lists are that short, and a loop that runs a varying number of times
   // is foreseen badly.
-  CODEC_HOT void add_all(const std::uint32_t* entries, unsigned size) {
+  CODEC_HOT void add_symbols_of(const std::uint32_t* entries, unsigned size) {
     unsigned i = 0;
     for (; i + 4 < size; i += 4) {
-      add(entries[i]);
-      add(entries[i + 1]);
-      add(entries[i + 2]);
-      add(entries[i + 3]);
+      add_symbol_of(entries[i]);
+      add_symbol_of(entries[i + 1]);
+      add_symbol_of(entries[i + 2]);
+      add_symbol_of(entries[i + 3]);
     }
     unsigned left = size - i;
-    add(entries[i]);
-    add(entries[i + ((left - 1) >> 1)]);
-    add(entries[i + (left >> 1)]);
-    add(entries[size - 1]);
+    add_symbol_of(entries[i]);
+    add_symbol_of(entries[i + ((left - 1) >> 1)]);
+    add_symbol_of(entries[i + (left >> 1)]);
+    add_symbol_of(entries[size - 1]);
   }
   CODEC_HOT unsigned count() const {
     return bit_count(words[0]) + bit_count(words[1]) + bit_count(words[2]) + bit_count(words[3]);
@@ -84,8 +85,8 @@ struct Tally {
 
 // How the tally is computed: every path gives the same figures. The AVX2 one
 // (which also needs the bit instructions that come with it) reads whole
-// groups of 8 entries, so the symbol arena has a group's slack
-// after its end.
+// groups of 8 entries, so the symbol arena has a group's slack after its end.
+// The decoder's run is compiled once for each path.
 enum class TallyPath { portable, avx2 };
 inline constexpr unsigned TALLY_GROUP = 8;
 

@@ -74,7 +74,7 @@ void after_escape(const ContextSlot& slot) {
 // will be appended to c's list.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
-  m.excluded.add_all(symbols_of(c), m.contexts[c].context_extra + 1u);
+  m.excluded.add_symbols_of(symbols_of(c), m.contexts[c].context_extra + 1u);
   m.path_context[m.path_length] = c | ESCAPED;
   ++m.path_length;
 }
