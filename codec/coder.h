@@ -58,34 +58,40 @@ CODEC_HOT void narrow(std::uint16_t& low, std::uint16_t& high, std::uint16_t low
 struct Decoder {
   std::uint16_t low = 0;
   std::uint16_t high = 0xFFFF;
-  std::uint16_t code = 0;
-  // The stream's next bits, earliest in bit 63, of which `available` are
-  // taken from the input; refilled 8 bytes at a time. Offsets into
-  // input_buffer: where the stream starts, where the next refill reads, and
-  // where the stream ends; past its end every bit is 1.
-  std::uint64_t window = 0;
-  unsigned available = 0;
+  // `code` in the top 16 bits, then the stream's next `pending` bits, which
+  // a shift of the whole word moves into code; refilled whole bytes at a
+  // time, 8 at once where the stream has them. Offsets into input_buffer:
+  // where the stream starts, where the next refill reads, and where the
+  // stream ends; past its end every bit is 1.
+  std::uint64_t stream = 0;
+  unsigned pending = 0;
   std::uint32_t first = 0, next = 0, end = 0;
+
+  static constexpr unsigned CODE_BITS = 16;
+  static constexpr unsigned ROOM = 64 - CODE_BITS;
 
   // Reads the first two stream bytes.
   CODEC_HOT void start() {
     first = next = end = input_position;
     if (input_remaining > 0) end += static_cast<std::uint32_t>(input_remaining);
     refill();
-    code = static_cast<std::uint16_t>(take_bits(16));
+    stream <<= CODE_BITS;
+    pending -= CODE_BITS;
   }
+
+  CODEC_HOT std::uint16_t code() const { return static_cast<std::uint16_t>(stream >> ROOM); }
 
   // Leaves the input counters as a byte-at-a-time reader would have: every
   // byte read that held a bit taken, and no other.
   CODEC_HOT void finish() const {
-    std::uint32_t taken = (next - first) * 8 - available;
+    std::uint32_t taken = (next - first) * 8 - pending;
     std::uint32_t read = (taken + 7) / 8;
     if (read > end - first) read = end - first;
     input_position = first + read;
     input_remaining -= static_cast<std::int32_t>(read);
   }
 
-  // Tops the window up to at least 56 bits. Bits below `available` that a
+  // Tops the pending bits up to at least 40. Bits below `pending` that a
   // whole-word load already placed are the stream's own next bits, so
   // loading them again changes nothing.
   CODEC_HOT void refill() {
@@ -93,56 +99,43 @@ struct Decoder {
       std::uint64_t word;
       std::memcpy(&word, input_buffer + next, 8);
       if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-      window |= word >> available;
-      next += (63 - available) >> 3;
-      available |= 56;
+      stream |= word >> (CODE_BITS + pending);
+      next += (ROOM - 1 - pending) >> 3;
+      pending = ROOM - 8 + (pending & 7);
       return;
     }
-    for (; available <= 56; available += 8, ++next) {
+    for (; pending <= ROOM - 8; pending += 8, ++next) {
       std::uint64_t byte = next < end ? input_buffer[next] : 0xFF;
-      window |= byte << (56 - available);
+      stream |= byte << (ROOM - 8 - pending);
     }
-  }
-
-  // The next n (0..16) bits, earliest in the highest place; `available`
-  // must be at least n.
-  CODEC_HOT unsigned take_bits(unsigned n) {
-    unsigned bits = static_cast<unsigned>(window >> 48) >> (16 - n);
-    window <<= n;
-    available -= n;
-    return bits;
   }
 
   // The count value, below total, that the stream points at.
   CODEC_HOT std::uint16_t target(std::uint16_t total) const {
     std::uint32_t width = static_cast<std::uint32_t>(high) - low + 1;
-    std::uint32_t offset = static_cast<std::uint16_t>(code - low) + 1u;
+    std::uint32_t offset = static_cast<std::uint16_t>(code() - low) + 1u;
     return static_cast<std::uint16_t>((offset * total - 1) / width);
   }
 
-  // Narrows as the encoder did and normalises, both loops in one step each:
-  // the settled bits are the leading bits where low and high agree, and the
+  // Narrows as the encoder did and normalises, both loops in one shift: the
+  // settled bits are the leading bits where low and high agree, and the
   // straddles the following bits where low has 1 and high has 0. Of the
-  // straddle's flips of code's top bit only the last one stays. No branch on
+  // straddles' flips of code's top bit only the last one stays. No branch on
   // the counts: a shift by none leaves every register as it was.
   CODEC_HOT void take_range(std::uint16_t low_count, std::uint16_t high_count,
                             std::uint16_t total) {
     narrow(low, high, low_count, high_count, total);
-    if (available < 32) refill();  // a step takes at most 16 + 14 bits
-    std::uint32_t l = low, h = high, c = code;
+    if (pending < 32) refill();  // a step takes at most 16 + 15 bits
+    std::uint32_t l = low, h = high;
     auto settled = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(l ^ h)));
-    l = (l << settled) & 0xFFFF;
-    h = ((h << settled) | ((1u << settled) - 1)) & 0xFFFF;
-    c = ((c << settled) | take_bits(settled)) & 0xFFFF;
-    auto straddles =
-        static_cast<unsigned>(std::countl_one(static_cast<std::uint32_t>(l & ~h & 0x7FFF) << 17));
+    std::uint32_t straddling = ((l & ~h) << settled) & 0x7FFF;
+    auto straddles = static_cast<unsigned>(std::countl_one(straddling << 17));
+    unsigned shift = settled + straddles;
     const std::uint32_t top = straddles == 0 ? 0 : 0x8000;
-    l = (l << straddles) & (0xFFFF ^ top);
-    h = ((h << straddles) | ((1u << straddles) - 1) | top) & 0xFFFF;
-    c = (((c << straddles) | take_bits(straddles)) & 0xFFFF) ^ top;
-    low = static_cast<std::uint16_t>(l);
-    high = static_cast<std::uint16_t>(h);
-    code = static_cast<std::uint16_t>(c);
+    low = static_cast<std::uint16_t>((l << shift) & (0xFFFF ^ top));
+    high = static_cast<std::uint16_t>((h << shift) | ((1u << shift) - 1) | top);
+    stream = (stream << shift) ^ (std::uint64_t{top} << ROOM);
+    pending -= shift;
   }
 };
 

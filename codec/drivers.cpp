@@ -29,31 +29,30 @@ void learn_byte(std::uint8_t byte, NewOrders orders) {
   for (unsigned k = 2; k <= MAX_ORDER; ++k) model.probes[k] = next_probes[k];
 }
 
+// The first context tried for a byte is coded with nothing excluded; every
+// escape excludes at least one symbol, so each later one excludes some.
 void encode_byte(std::uint8_t byte) {
   std::uint16_t c = find_first_context();
   NewOrders orders = orders_to_create(c);
-  for (;;) {
-    if (c == NO_LINK) {
-      encode_flat(byte);
-      break;
-    }
-    bool coded = model.excluded_count == 0 ? encode_first(c, byte) : encode_excluding(c, byte);
-    if (coded) {
-      touch_context(c);
-      break;
-    }
+  bool coded = c != NO_LINK && encode_first(c, byte);
+  while (!coded && c != NO_LINK) {
     c = find_next_context();
+    coded = c != NO_LINK && encode_excluding(c, byte);
+  }
+  if (coded) {
+    touch_context(c);
+  } else {
+    encode_flat(byte);
   }
   learn_byte(byte, orders);
 }
 
 void encode_end() {
-  for (std::uint16_t c = find_first_context(); c != NO_LINK; c = find_next_context()) {
-    if (model.excluded_count == 0) {
-      encode_first(c, END_SYMBOL);
-    } else {
-      encode_excluding(c, END_SYMBOL);
-    }
+  std::uint16_t c = find_first_context();
+  if (c != NO_LINK) encode_first(c, END_SYMBOL);
+  while (c != NO_LINK) {
+    c = find_next_context();
+    if (c != NO_LINK) encode_excluding(c, END_SYMBOL);
   }
   encode_flat(END_SYMBOL);
 }
@@ -62,20 +61,18 @@ void encode_end() {
 unsigned decode_byte(Decoder& decoder) {
   std::uint16_t c = find_first_context();
   NewOrders orders = orders_to_create(c);
-  unsigned symbol;
-  for (;;) {
-    if (c == NO_LINK) {
-      symbol = decode_flat(decoder);
-      break;
-    }
-    symbol = model.excluded_count == 0 ? decode_first(decoder, c) : decode_excluding(decoder, c);
-    if (symbol != END_SYMBOL) {
-      touch_context(c);
-      break;
-    }
+  unsigned symbol = c == NO_LINK ? END_SYMBOL : decode_first(decoder, c);
+  while (symbol == END_SYMBOL && c != NO_LINK) {
     c = find_next_context();
+    if (c != NO_LINK) symbol = decode_excluding(decoder, c);
   }
-  if (symbol != END_SYMBOL) learn_byte(static_cast<std::uint8_t>(symbol), orders);
+  if (symbol == END_SYMBOL) {
+    symbol = decode_flat(decoder);
+    if (symbol == END_SYMBOL) return symbol;
+  } else {
+    touch_context(c);
+  }
+  learn_byte(static_cast<std::uint8_t>(symbol), orders);
   return symbol;
 }
 
@@ -109,13 +106,11 @@ RunStatus compress() {
   return end_run();
 }
 
-// Flattened: every step of the loop inlines into it, so that the decoder's
-// registers stay in processor registers for the whole run.
-#if defined(__GNUC__)
-[[gnu::flatten]]
-#endif
-RunStatus
-decompress_until(const StopRule& rule) {
+namespace {
+
+// The run; each entry below has every step of it inlined, so that the
+// decoder's registers stay in processor registers for the whole run.
+CODEC_HOT RunStatus decode_run(const StopRule& rule) {
   if (RunStatus status = begin_run(); status != RunStatus::ok) return status;
   Decoder decoder;
   decoder.start();
@@ -129,6 +124,34 @@ decompress_until(const StopRule& rule) {
   decoder.finish();
   commit_output();
   return end_run();
+}
+
+}  // namespace
+
+// Named after their entry, so that a profile of it takes them in.
+#if defined(__GNUC__)
+[[gnu::flatten]]
+#endif
+static RunStatus
+decompress_until_portable(const StopRule& rule) {
+  return decode_run(rule);
+}
+
+#if defined(CODEC_AVX2_TALLY)
+// The same run for the processors that take the AVX2 tally: their bit
+// instructions shorten the scalar steps as well, and the tally inlines.
+[[gnu::flatten, gnu::target("avx2,bmi,bmi2,popcnt")]] static RunStatus decompress_until_avx2(
+    const StopRule& rule) {
+  return decode_run(rule);
+}
+#endif
+
+RunStatus decompress_until(const StopRule& rule) {
+#if defined(CODEC_AVX2_TALLY)
+  if (tally_path.load(std::memory_order_relaxed) == TallyPath::avx2)
+    return decompress_until_avx2(rule);
+#endif
+  return decompress_until_portable(rule);
 }
 
 RunStatus decompress() {

@@ -8,6 +8,12 @@
 
 #include "codec/hot.h"
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
+// MinGW cannot keep the 32-byte stack alignment that AVX2 spills assume, so
+// the Windows build stays on the portable path.
+#define CODEC_AVX2_TALLY 1
+#endif
+
 namespace codec {
 
 // The baseline x86-64 has no population-count instruction, and the library
@@ -25,15 +31,34 @@ struct alignas(32) ExclusionMap {
   std::uint64_t words[4] = {};
 
   CODEC_HOT bool has(unsigned value) const { return (words[value >> 6] >> (value & 63)) & 1; }
-  // 1 when the value was not excluded before.
-  CODEC_HOT unsigned add(unsigned value) {
-    std::uint64_t& word = words[value >> 6];
-    std::uint64_t bit = std::uint64_t{1} << (value & 63);
-    unsigned added = (word & bit) == 0;
-    word |= bit;
-    return added;
-  }
   CODEC_HOT void clear() { words[0] = words[1] = words[2] = words[3] = 0; }
+  // Excludes the symbol of a list entry (in bits 16..23).
+  CODEC_HOT void add_symbol_of(std::uint32_t entry) {
+    unsigned value = (entry >> 16) & 0xFF;
+    words[value >> 6] |= std::uint64_t{1} << (value & 63);
+  }
+  // Excludes the symbols of entries[0 .. size - 1] (each in bits 16..23),
+  // size at least 1. Excluding a value twice changes nothing, so the last
+  // one to four entries are taken by four marks that may overlap: most
+  // lists are that short, and a loop that runs a varying number of times
+  // is foreseen badly.
+  CODEC_HOT void add_symbols_of(const std::uint32_t* entries, unsigned size) {
+    unsigned i = 0;
+    for (; i + 4 < size; i += 4) {
+      add_symbol_of(entries[i]);
+      add_symbol_of(entries[i + 1]);
+      add_symbol_of(entries[i + 2]);
+      add_symbol_of(entries[i + 3]);
+    }
+    unsigned left = size - i;
+    add_symbol_of(entries[i]);
+    add_symbol_of(entries[i + ((left - 1) >> 1)]);
+    add_symbol_of(entries[i + (left >> 1)]);
+    add_symbol_of(entries[size - 1]);
+  }
+  CODEC_HOT unsigned count() const {
+    return bit_count(words[0]) + bit_count(words[1]) + bit_count(words[2]) + bit_count(words[3]);
+  }
   // How many values below `value` (0..256) are excluded.
   CODEC_HOT unsigned count_below(unsigned value) const {
     unsigned below = 0;
@@ -59,8 +84,9 @@ struct Tally {
 };
 
 // How the tally is computed: every path gives the same figures. The AVX2 one
-// reads whole groups of 8 entries, so the symbol arena has a group's slack
-// after its end.
+// (which also needs the bit instructions that come with it) reads whole
+// groups of 8 entries, so the symbol arena has a group's slack after its end.
+// The decoder's run is compiled once for each path.
 enum class TallyPath { portable, avx2 };
 inline constexpr unsigned TALLY_GROUP = 8;
 
@@ -71,5 +97,15 @@ bool tally_path_supported(TallyPath path);
 extern std::atomic<TallyPath> tally_path;
 
 Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const ExclusionMap& excluded);
+
+// The candidate at which the running sum of candidates' counts first passes
+// the target, which must lie below their whole sum: its place in the list
+// and the sum before it.
+struct Candidate {
+  unsigned index = 0;
+  unsigned cum = 0;
+};
+Candidate find_candidate(const std::uint32_t* symbols, const ExclusionMap& excluded,
+                         unsigned target);
 
 }  // namespace codec

@@ -36,9 +36,10 @@ bool obtain_tables() {
   if (m.arena) return true;
   constexpr std::size_t context_bytes = CONTEXT_SLOTS * sizeof(ContextSlot);
   constexpr std::size_t index_bytes = INDEX_PLACES * sizeof(std::uint32_t);
-  // The last block may be read as a whole group by the tally.
+  // The last block may be read as a whole group by the tally. Entries past
+  // a list are read and masked off, so they start with defined values.
   constexpr std::size_t arena_bytes = (ARENA_ENTRIES + TALLY_GROUP) * sizeof(SymbolEntry);
-  void* block = std::malloc(context_bytes + index_bytes + arena_bytes);
+  void* block = std::calloc(1, context_bytes + index_bytes + arena_bytes);
   if (!block) return false;
   auto* bytes = static_cast<unsigned char*>(block);
   m.contexts = static_cast<ContextSlot*>(block);
@@ -66,8 +67,7 @@ void reset_tables() {
     ContextSlot& slot = m.contexts[c];
     slot.context_order = NEVER_USED;
     slot.context_extra = 0;
-    slot.lru_newer = static_cast<std::uint16_t>(c - 1);
-    slot.lru_older = static_cast<std::uint16_t>(c + 1);
+    m.lru[c] = {static_cast<std::uint16_t>(c - 1), static_cast<std::uint16_t>(c + 1)};
   }
   m.arena_used = 0;
   for (auto& head : m.free_blocks) head = NO_BLOCK;
@@ -87,7 +87,6 @@ void reset_scalars() {
   for (unsigned k = 1; k <= MAX_ORDER; ++k) m.singleton_bias[k] = 15;
   m.run_length = 0;
   m.excluded.clear();
-  m.excluded_count = 0;
   m.path_length = 0;
 }
 
@@ -118,33 +117,39 @@ std::uint16_t find_first_context() {
   ContextModel& m = model;
   m.path_length = 0;
   m.excluded.clear();
-  m.excluded_count = 0;
   m.search_order = MAX_ORDER + 1;
   return find_next_context();
 }
 
+// The context of order k (2 to 4) for last_bytes, or NO_LINK.
+CODEC_HOT static std::uint16_t find_indexed(unsigned k) {
+  const ContextModel& m = model;
+  const std::uint32_t tag = m.probes[k].tag;
+  for (std::uint32_t place = m.probes[k].place;; place = (place + 1) & (INDEX_PLACES - 1)) {
+    std::uint32_t entry = m.index[place];
+    if (entry == EMPTY_PLACE) return NO_LINK;
+    if ((entry & 0xFFFF0000u) != tag) continue;
+    auto c = static_cast<std::uint16_t>(entry);
+    const ContextSlot& slot = m.contexts[c];
+    if (slot.context_order == k && ((slot.context_key ^ m.last_bytes) & key_mask(k)) == 0) return c;
+  }
+}
+
 std::uint16_t find_next_context() {
   ContextModel& m = model;
-  const ContextSlot* contexts = m.contexts;
-  const std::uint32_t history = m.last_bytes;
-  for (unsigned k = m.search_order; k-- > 0;) {
-    if (k <= 1) {
-      std::uint16_t c = m.low_orders[low_order_place(k, history)];
-      if (c == NO_LINK) continue;
-      m.search_order = static_cast<std::uint16_t>(k);
+  unsigned k = m.search_order;
+  for (; k > 2; --k) {
+    std::uint16_t c = find_indexed(k - 1);
+    if (c != NO_LINK) {
+      m.search_order = static_cast<std::uint16_t>(k - 1);
       return c;
     }
-    const std::uint32_t tag = m.probes[k].tag;
-    for (std::uint32_t place = m.probes[k].place;; place = (place + 1) & (INDEX_PLACES - 1)) {
-      std::uint32_t entry = m.index[place];
-      if (entry == EMPTY_PLACE) break;
-      if ((entry & 0xFFFF0000u) != tag) continue;
-      auto c = static_cast<std::uint16_t>(entry);
-      const ContextSlot& slot = contexts[c];
-      if (slot.context_order == k && ((slot.context_key ^ history) & key_mask(k)) == 0) {
-        m.search_order = static_cast<std::uint16_t>(k);
-        return c;
-      }
+  }
+  for (; k > 0; --k) {
+    std::uint16_t c = m.low_orders[low_order_place(k - 1, m.last_bytes)];
+    if (c != NO_LINK) {
+      m.search_order = static_cast<std::uint16_t>(k - 1);
+      return c;
     }
   }
   return NO_LINK;
@@ -152,11 +157,10 @@ std::uint16_t find_next_context() {
 
 static std::uint16_t take_least_recent_slot() {
   ContextModel& m = model;
-  ContextSlot* contexts = m.contexts;
   std::uint16_t c = m.lru_tail;
-  m.lru_tail = contexts[c].lru_newer;
-  contexts[m.lru_head].lru_newer = c;
-  contexts[c].lru_older = m.lru_head;
+  m.lru_tail = m.lru[c].newer;
+  m.lru[m.lru_head].newer = c;
+  m.lru[c].older = m.lru_head;
   m.lru_head = c;
   return c;
 }

@@ -70,18 +70,23 @@ constexpr IndexProbe index_probe(unsigned order, std::uint32_t key) {
 }
 
 // One record per context slot, so that a search touches one cache line per
-// step instead of one per field.
-struct ContextSlot {
+// step instead of one per field; 16 bytes, so that no record straddles two.
+struct alignas(16) ContextSlot {
   std::uint32_t context_key;  // byte j of the key in bits 8j..8j+7
   std::uint32_t symbols;      // the first entry of the context's block
   std::uint16_t context_total;
-  std::uint16_t lru_newer;
-  std::uint16_t lru_older;
   std::uint8_t context_order;
   std::uint8_t context_extra;  // symbols in the list, minus one
   std::uint8_t context_low;
   std::uint8_t context_credit;
   std::uint8_t size_class;  // of the block
+};
+
+// A slot's neighbours in the LRU list, apart from the records that the
+// search reads.
+struct LruLinks {
+  std::uint16_t newer;
+  std::uint16_t older;
 };
 
 struct ContextModel {
@@ -103,6 +108,7 @@ struct ContextModel {
   std::uint16_t search_order = 0;
   std::uint32_t last_bytes = 0;  // byte j (0 the most recent) in bits 8j..8j+7
 
+  LruLinks lru[CONTEXT_SLOTS] = {};
   std::uint16_t lru_head = 0;
   std::uint16_t lru_tail = 0;
   std::uint16_t recycle_cursor = 0;
@@ -112,7 +118,6 @@ struct ContextModel {
   std::uint8_t run_length = 0;
 
   ExclusionMap excluded;
-  std::uint16_t excluded_count = 0;
 
   std::uint16_t path_length = 0;
   std::uint16_t path_context[MAX_ORDER + 1] = {};

@@ -1,7 +1,35 @@
+#include <algorithm>
+#include <array>
+
 #include "codec/coder.h"
 #include "codec/model.h"
 
 namespace codec {
+namespace {
+
+// The escape weight's quotient is used only when the total is at most twice
+// the number of symbols, so at most 512, and its dividend is below 2^18; for
+// those, multiplying by ceil(2^27 / total) and shifting is exact, and it
+// leaves the divider to the coder, which divides three times per event.
+constexpr unsigned RECIPROCAL_SHIFT = 27;
+constexpr unsigned MAX_DIVIDED_TOTAL = 512;
+constexpr auto RECIPROCALS = [] {
+  std::array<std::uint32_t, MAX_DIVIDED_TOTAL + 1> table{};
+  for (std::uint32_t d = 1; d <= MAX_DIVIDED_TOTAL; ++d)
+    table[d] = ((std::uint32_t{1} << RECIPROCAL_SHIFT) + d - 1) / d;
+  return table;
+}();
+// Exact for every dividend below 2^18 when each reciprocal overshoots
+// 2^27 / total by at most 2^(27 - 18) / total.
+static_assert([] {
+  for (std::uint32_t d = 1; d <= MAX_DIVIDED_TOTAL; ++d)
+    if (RECIPROCALS[d] * std::uint64_t{d} - (std::uint64_t{1} << RECIPROCAL_SHIFT) >
+        (std::uint64_t{1} << (RECIPROCAL_SHIFT - 18)))
+      return false;
+  return true;
+}());
+
+}  // namespace
 
 // Every case is computed and the answer picked without a branch: which case
 // applies changes from step to step in a way the processor cannot foresee.
@@ -9,8 +37,12 @@ std::uint16_t escape_weight(unsigned low, std::uint16_t c) {
   ContextModel& m = model;
   const ContextSlot& slot = m.contexts[c];
   std::uint32_t total = slot.context_total, extra = slot.context_extra, n = extra + 1;
-  std::uint32_t scaled = (2 * n * low) / total + (n == total ? n / 2 : 0);
-  std::uint32_t use_scaled = 0u - (static_cast<std::uint32_t>(extra != 0) & (2 * n >= total));
+  std::uint64_t reciprocal = RECIPROCALS[std::min(total, MAX_DIVIDED_TOTAL)];
+  auto quotient = static_cast<std::uint32_t>((2 * n * low * reciprocal) >> RECIPROCAL_SHIFT);
+  std::uint32_t scaled = quotient + (n == total ? n / 2 : 0);
+  // One symbol with a total of 2 scales to low itself, so that case needs
+  // no test of its own; a total of 1 is decided below.
+  std::uint32_t use_scaled = 0u - static_cast<std::uint32_t>(2 * n >= total);
   std::uint32_t e = (scaled & use_scaled) | (low & ~use_scaled);
   e = e == 0 ? 1 : e;
   if (extra == 255) CODEC_NOTE(full_alphabet_weights);
@@ -42,11 +74,7 @@ void after_escape(const ContextSlot& slot) {
 // will be appended to c's list.
 void record_escape(std::uint16_t c) {
   ContextModel& m = model;
-  const SymbolEntry* symbols = symbols_of(c);
-  unsigned listed = m.excluded_count;
-  for (unsigned i = 0, size = m.contexts[c].context_extra + 1u; i < size; ++i)
-    listed += m.excluded.add(symbol_of(symbols[i]));
-  m.excluded_count = static_cast<std::uint16_t>(listed);
+  m.excluded.add_symbols_of(symbols_of(c), m.contexts[c].context_extra + 1u);
   m.path_context[m.path_length] = c | ESCAPED;
   ++m.path_length;
 }
@@ -123,7 +151,7 @@ void encode_flat(unsigned symbol) {
   const ContextModel& m = model;
   auto cum = static_cast<std::uint16_t>(symbol - m.excluded.count_below(symbol));
   encode_range(cum, static_cast<std::uint16_t>(cum + 1),
-               static_cast<std::uint16_t>(257 - m.excluded_count));
+               static_cast<std::uint16_t>(257 - m.excluded.count()));
 }
 
 unsigned decode_first(Decoder& decoder, std::uint16_t c) {
@@ -171,22 +199,13 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
     record_escape(c);
     return END_SYMBOL;
   }
-  // An excluded symbol adds nothing, so the first place where the running
-  // sum passes the target is a candidate's.
-  const SymbolEntry* symbols = symbols_of(c);
-  const ExclusionMap& excluded = m.excluded;
-  unsigned cum = 0, i = 0;
-  for (;; ++i) {
-    unsigned next = cum + count_of(symbols[i]) * (1u - excluded.has(symbol_of(symbols[i])));
-    if (next > target) break;
-    cum = next;
-  }
-  SymbolEntry entry = symbols[i];
-  decoder.take_range(static_cast<std::uint16_t>(cum),
-                     static_cast<std::uint16_t>(cum + count_of(entry)), total);
+  Candidate found = find_candidate(symbols_of(c), m.excluded, target);
+  SymbolEntry entry = symbols_of(c)[found.index];
+  decoder.take_range(static_cast<std::uint16_t>(found.cum),
+                     static_cast<std::uint16_t>(found.cum + count_of(entry)), total);
   ++m.run_length;
   after_success(slot);
-  record_success(c, i);
+  record_success(c, found.index);
   return symbol_of(entry);
 }
 
@@ -194,7 +213,7 @@ unsigned decode_excluding(Decoder& decoder, std::uint16_t c) {
 // end symbol ranking after all of them.
 unsigned decode_flat(Decoder& decoder) {
   const ContextModel& m = model;
-  auto total = static_cast<std::uint16_t>(257 - m.excluded_count);
+  auto total = static_cast<std::uint16_t>(257 - m.excluded.count());
   std::uint16_t rank = decoder.target(total);
   decoder.take_range(rank, static_cast<std::uint16_t>(rank + 1), total);
   return m.excluded.nth_candidate(rank);

@@ -1,9 +1,6 @@
 #include "codec/exclusions.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
-// MinGW cannot keep the 32-byte stack alignment that AVX2 spills assume, so
-// the Windows build stays on the portable path.
-#define CODEC_AVX2_TALLY 1
+#if defined(CODEC_AVX2_TALLY)
 #include <immintrin.h>
 #endif
 
@@ -41,27 +38,75 @@ Tally tally_portable(const std::uint32_t* symbols, unsigned size, const Exclusio
   return {sum, low};
 }
 
+// An excluded symbol adds nothing, so the first place where the running sum
+// passes the target is a candidate's.
+Candidate find_portable(const std::uint32_t* symbols, const ExclusionMap& excluded,
+                        unsigned target) {
+  unsigned cum = 0, i = 0;
+  for (;; ++i) {
+    std::uint32_t entry = symbols[i];
+    unsigned next =
+        cum + (entry & 0xFFFF) * (1u - static_cast<unsigned>(excluded.has(entry >> 16)));
+    if (next > target) return {i, cum};
+    cum = next;
+  }
+}
+
 #if defined(CODEC_AVX2_TALLY)
-// Eight entries per step: each symbol's word of the map by a lane permute,
-// its bit by a variable shift; entries past the list are masked off.
+// The candidates' counts of 8 entries, the excluded ones as 0.
+[[gnu::target("avx2")]] inline __m256i candidate_counts(const std::uint32_t* symbols, __m256i map) {
+  __m256i entry = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(symbols));
+  __m256i symbol = _mm256_srli_epi32(entry, 16);
+  __m256i word = _mm256_permutevar8x32_epi32(map, _mm256_srli_epi32(symbol, 5));
+  __m256i bit =
+      _mm256_and_si256(_mm256_srlv_epi32(word, _mm256_and_si256(symbol, _mm256_set1_epi32(31))),
+                       _mm256_set1_epi32(1));
+  __m256i keep = _mm256_cmpeq_epi32(bit, _mm256_setzero_si256());
+  return _mm256_and_si256(_mm256_and_si256(entry, _mm256_set1_epi32(0xFFFF)), keep);
+}
+
+// Eight entries per step: the running sums of a group at once, and the first
+// that passes the target by a comparison mask. Entries past the list lie
+// after the place sought, so whatever they hold changes nothing.
+[[gnu::target("avx2")]] Candidate find_avx2(const std::uint32_t* symbols,
+                                            const ExclusionMap& excluded, unsigned target) {
+  const __m256i map = _mm256_load_si256(reinterpret_cast<const __m256i*>(excluded.words));
+  const __m256i limit = _mm256_set1_epi32(static_cast<int>(target));
+  __m256i cum = _mm256_setzero_si256();
+  for (unsigned i = 0;; i += TALLY_GROUP) {
+    __m256i counts = candidate_counts(symbols + i, map);
+    __m256i sums = _mm256_add_epi32(counts, _mm256_slli_si256(counts, 4));
+    sums = _mm256_add_epi32(sums, _mm256_slli_si256(sums, 8));
+    __m256i low_half = _mm256_shuffle_epi32(sums, 0xFF);
+    sums = _mm256_add_epi32(sums, _mm256_permute2x128_si256(low_half, low_half, 0x08));
+    sums = _mm256_add_epi32(sums, cum);
+    auto passed = static_cast<unsigned>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(sums, limit))));
+    if (passed != 0) {
+      unsigned lane = static_cast<unsigned>(std::countr_zero(passed));
+      alignas(32) std::uint32_t before[TALLY_GROUP];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(before), _mm256_sub_epi32(sums, counts));
+      return {i + lane, before[lane]};
+    }
+    cum = _mm256_permutevar8x32_epi32(sums, _mm256_set1_epi32(7));
+  }
+}
+
+// Eight entries per step; entries past the list are masked off. Counts are
+// never 0, so a 0 lane is an excluded or unlisted one.
 [[gnu::target("avx2")]] Tally tally_avx2(const std::uint32_t* symbols, unsigned size,
                                          const ExclusionMap& excluded) {
   const __m256i map = _mm256_load_si256(reinterpret_cast<const __m256i*>(excluded.words));
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  const __m256i ones = _mm256_set1_epi32(1), counts = _mm256_set1_epi32(0xFFFF);
-  const __m256i three = _mm256_set1_epi32(3);
-  __m256i sum = _mm256_setzero_si256(), low = _mm256_setzero_si256();
+  const __m256i zero = _mm256_setzero_si256(), three = _mm256_set1_epi32(3);
+  __m256i sum = zero, low = zero;
   for (unsigned i = 0; i < size; i += TALLY_GROUP) {
-    __m256i entry = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(symbols + i));
-    __m256i symbol = _mm256_srli_epi32(entry, 16);
-    __m256i word = _mm256_permutevar8x32_epi32(map, _mm256_srli_epi32(symbol, 5));
-    __m256i bit = _mm256_and_si256(
-        _mm256_srlv_epi32(word, _mm256_and_si256(symbol, _mm256_set1_epi32(31))), ones);
     __m256i listed = _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(size - i)), lanes);
-    __m256i keep = _mm256_and_si256(listed, _mm256_cmpeq_epi32(bit, _mm256_setzero_si256()));
-    __m256i count = _mm256_and_si256(entry, counts);
-    sum = _mm256_add_epi32(sum, _mm256_and_si256(count, keep));
-    low = _mm256_sub_epi32(low, _mm256_and_si256(_mm256_cmpgt_epi32(three, count), keep));
+    __m256i count = _mm256_and_si256(candidate_counts(symbols + i, map), listed);
+    sum = _mm256_add_epi32(sum, count);
+    __m256i small =
+        _mm256_andnot_si256(_mm256_cmpeq_epi32(count, zero), _mm256_cmpgt_epi32(three, count));
+    low = _mm256_sub_epi32(low, small);
   }
   // Both totals in one horizontal add: sums in the low lanes, lows in the high.
   __m256i both = _mm256_hadd_epi32(sum, low);
@@ -78,7 +123,8 @@ bool tally_path_supported(TallyPath path) {
 #if defined(CODEC_AVX2_TALLY)
   if (path == TallyPath::avx2) {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
   }
 #endif
   return path == TallyPath::portable;
@@ -96,6 +142,19 @@ Tally tally_candidates(const std::uint32_t* symbols, unsigned size, const Exclus
     return tally_avx2(symbols, size, excluded);
 #endif
   return tally_portable(symbols, size, excluded);
+}
+
+}  // namespace codec
+
+namespace codec {
+
+Candidate find_candidate(const std::uint32_t* symbols, const ExclusionMap& excluded,
+                         unsigned target) {
+#if defined(CODEC_AVX2_TALLY)
+  if (tally_path.load(std::memory_order_relaxed) == TallyPath::avx2)
+    return find_avx2(symbols, excluded, target);
+#endif
+  return find_portable(symbols, excluded, target);
 }
 
 }  // namespace codec

@@ -5,16 +5,15 @@ namespace codec {
 void touch_context(std::uint16_t c) {
   ContextModel& m = model;
   if (c == m.lru_head) return;
-  ContextSlot* contexts = m.contexts;
-  ContextSlot& slot = contexts[c];
+  LruLinks& links = m.lru[c];
   if (c == m.lru_tail) {
-    m.lru_tail = slot.lru_newer;
+    m.lru_tail = links.newer;
   } else {
-    contexts[slot.lru_older].lru_newer = slot.lru_newer;
-    contexts[slot.lru_newer].lru_older = slot.lru_older;
+    m.lru[links.older].newer = links.newer;
+    m.lru[links.newer].older = links.older;
   }
-  contexts[m.lru_head].lru_newer = c;
-  slot.lru_older = m.lru_head;
+  m.lru[m.lru_head].newer = c;
+  links.older = m.lru_head;
   m.lru_head = c;
 }
 

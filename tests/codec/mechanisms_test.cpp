@@ -20,7 +20,7 @@ struct Least {
 // data files can: these streams were recorded from the first, table-per-field
 // build of the codec. Each text also drives the mechanisms listed with it,
 // and the decoder must take exactly the encoder's replacement decisions, on
-// every way of tallying candidates.
+// every way of tallying candidates (each with its own build of the decoder).
 TEST(CodecMechanisms, LongStreamsKeepTheirRecordedBytes) {
   Bytes runs(9000, 'a');
   for (int i = 0; i < 500; ++i) runs.push_back(static_cast<std::uint8_t>("bcab"[i % 4]));
