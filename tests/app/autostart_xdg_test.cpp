@@ -4,19 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/autostart.h"
+#include "files/write_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_text(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
 
 // The entry comes and goes in $XDG_CONFIG_HOME/autostart, ~/.config without
 // it, and starts this program on the data file given, quoted as the desktop
@@ -30,13 +24,14 @@ TEST(Autostart, EntryComesAndGoesInTheXdgFolder) {
 
   EXPECT_EQ(app::change_autostart(true, "/tmp/a \"b\" $c\\d 100%.dat").message,
             "added the login entry '" + entry.string() + "'");
-  const std::string text = read_text(entry);
+  const std::string text = files::read_file(entry).value_or("");
   EXPECT_NE(
       text.find("\nExec=\"" + program + "\" \"/tmp/a \\\\\"b\\\\\" \\\\$c\\\\\\\\d 100%%.dat\"\n"),
       std::string::npos)
       << text;
   EXPECT_TRUE(app::change_autostart(true, "").done);
-  EXPECT_NE(read_text(entry).find("\nExec=\"" + program + "\"\n"), std::string::npos);
+  EXPECT_NE(files::read_file(entry).value_or("").find("\nExec=\"" + program + "\"\n"),
+            std::string::npos);
 
   EXPECT_EQ(app::change_autostart(false, "").message,
             "removed the login entry '" + entry.string() + "'");

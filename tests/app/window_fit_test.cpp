@@ -43,9 +43,7 @@ std::array<int, 5> bar_spread(int step) {
   return {4, 4 + step, 4 + 2 * step, 4 + 3 * step, 4 + 4 * step};
 }
 
-struct Client {
-  int width, height;
-};
+using Client = fw::Size;
 
 // What the text needs of the client at a font height.
 Client needs(int columns, int rows, int font) {

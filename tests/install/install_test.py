@@ -84,16 +84,15 @@ def check_viewer(prefix, work, env, title):
     env = dict(env, DISPLAY=os.environ["DISPLAY"], XDG_CONFIG_HOME=os.path.join(work, "config"))
     started = [subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
 
-    def start(folder, title, arguments=()):
+    def start(folder, title, arguments=(), close=True):
         with open(os.path.join(work, "viewer.log"), "a") as log:
             started.append(subprocess.Popen(command + list(arguments), env=env, cwd=os.path.join(work, folder),
                                             stdout=log, stderr=log))
-        return new_window(title, timeout=90)
-
-    def close_last(title):
-        shown = windows(title)
-        started[-1].kill()
-        wait_for(title + " to go", lambda: not set(shown) & set(windows(title)))
+        window = new_window(title, timeout=90)
+        if close:
+            started[-1].kill()
+            wait_for(title + " to go", lambda: window not in windows(title))
+        return window
 
     try:
         # A window mapped while the manager is still taking over may never show.
@@ -101,15 +100,12 @@ def check_viewer(prefix, work, env, title):
         wait_for("openbox", lambda: "window id" in run(manager, env=env).stdout, 90)
         # The foreign Drollbox.dat of the current folder comes before the installed one.
         start("own", "Drollbox Problem")
-        close_last("Drollbox Problem")
         # A data file named on the command line comes before it; a foreign one is named on the terminal too.
         start("own", title, [os.path.join(prefix, "share/drollbox/Drollbox.dat")])
-        close_last(title)
         start("", "Drollbox Problem", ["own/Drollbox.dat"])
-        close_last("Drollbox Problem")
         if "cannot show 'own/Drollbox.dat'" not in Path(work, "viewer.log").read_text():
             raise Failure("the viewer did not name the foreign data file on the terminal")
-        window = start("", title)  # no Drollbox.dat in work: the installed one
+        window = start("", title, close=False)  # no Drollbox.dat in work: the installed one
         geometry(window)
         run(["import", "-window", "root", os.path.join(work, "installed-viewer.png")])
     finally:

@@ -40,7 +40,6 @@ class ModalScript {
     });
     timer_.start(10);
   }
-  bool finished() const { return steps_.empty(); }
 
  private:
   struct Step {
