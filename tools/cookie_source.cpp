@@ -1,11 +1,11 @@
 #include "tools/cookie_source.h"
 
 #include <cstdint>
-#include <cstring>
 
-#include "database/database.h"
+#include "database/cut.h"
 #include "tools/charset.h"
 #include "tools/fortune_file.h"
+#include "viewer_model/layout.h"
 
 namespace tools {
 
@@ -38,7 +38,8 @@ std::size_t CookieSource::skipped_total() const {
 // A line feed always starts a fresh row and the layout of a line looks no
 // further than its own end, so the rows of a cookie are the sum of the rows
 // of its lines. Each line is laid out alone by the viewer's own layout; a
-// line that fits cookie_text fits the grid, so no count is cut short.
+// line the viewer can hold (1999 characters) fits its 25 rows, so no count
+// is cut short.
 std::size_t rows_needed(std::string_view cookie) {
   constexpr std::size_t line_capacity = database::cookie_capacity - 1;
   std::size_t rows = 0;
@@ -48,10 +49,7 @@ std::size_t rows_needed(std::string_view cookie) {
     if (line_end == std::string_view::npos) line_end = cookie.size();
     const std::string_view line = cookie.substr(line_start, line_end - line_start);
     if (line.size() > line_capacity) return SIZE_MAX;
-    std::memcpy(database::choice.cookie_text, line.data(), line.size());
-    database::choice.cookie_text[line.size()] = '\0';
-    database::lay_out_cookie(0);  // the height is not wanted
-    rows += std::strlen(database::choice.display_grid) / database::grid_columns;
+    rows += static_cast<std::size_t>(viewer_model::lay_out(line, 0).rows);
     line_start = line_end + 1;
   }
   return rows;
