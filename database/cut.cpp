@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "database/format.h"
+
 namespace database {
 
 namespace {
@@ -43,7 +45,7 @@ DamageKind cut_cookie(const std::uint8_t* text, std::uint32_t length, std::uint3
                       std::string& cookie, CookieScan scan) {
   if (!scan.reach(text, length, k)) return DamageKind::missing_separator;
   const std::uint32_t kept =
-      std::min<std::uint32_t>(scan.end() - scan.start(), cookie_capacity - 1);
+      std::min<std::uint32_t>(scan.end() - scan.start(), shown_cookie_length);
   cookie.assign(reinterpret_cast<const char*>(text + scan.start()), kept);
   return DamageKind::none;
 }

@@ -14,9 +14,6 @@
 
 namespace database {
 
-// 1999 characters and a terminator: what the viewer shows of a cookie.
-inline constexpr int cookie_capacity = 2000;
-
 class CookieScan {
  public:
   // True once cookie k's end is in text[0, length), from where on no later
@@ -39,7 +36,7 @@ class CookieScan {
 };
 
 // Cookie k of a block text as the viewer shows it: the line feed after its
-// separator kept, cut at cookie_capacity - 1 characters. A scan that followed
+// separator kept, cut at shown_cookie_length characters. A scan that followed
 // the text's decoding goes on from where it stopped.
 DamageKind cut_cookie(const std::uint8_t* text, std::uint32_t length, std::uint32_t k,
                       std::string& cookie, CookieScan scan = {});

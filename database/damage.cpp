@@ -1,6 +1,24 @@
 #include "database/damage.h"
 
+#include "codec/codec.h"
+
 namespace database {
+
+namespace {
+
+const char* block_too_long_text() {
+  static const std::string text =
+      "a block is longer than " + std::to_string(codec::input_capacity) + " bytes";
+  return text.c_str();
+}
+
+const char* text_too_long_text() {
+  static const std::string text =
+      "a block decompresses to more than " + std::to_string(codec::output_capacity) + " bytes";
+  return text.c_str();
+}
+
+}  // namespace
 
 const char* damage_text(DamageKind kind) {
   switch (kind) {
@@ -25,9 +43,9 @@ const char* damage_text(DamageKind kind) {
     case DamageKind::block_past_end:
       return "a block runs past the end of the file";
     case DamageKind::block_too_long:
-      return "a block is longer than 32767 bytes";
+      return block_too_long_text();
     case DamageKind::text_too_long:
-      return "a block decompresses to more than 32769 bytes";
+      return text_too_long_text();
     case DamageKind::out_of_memory:
       return "no memory for the codec's tables";
     case DamageKind::missing_separator:

@@ -1,4 +1,5 @@
 #include "database/cut.h"
+#include "database/format.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ std::string cut(const std::string& area, std::size_t length, std::uint32_t k) {
 TEST(Cut, CookiesOfABlockAndNothingBeyondItsText) {
   // The block, the cookie to cut, what it gives, and bytes in the area past the block.
   const std::string lines = "first cookie\n%%\nsecond line one\nsecond line two\n%%\n";
-  const std::string full(database::cookie_capacity - 1, 'x');
+  const std::string full(database::shown_cookie_length, 'x');
   const std::tuple<std::string, std::uint32_t, std::string, std::string> cases[] = {
       {lines, 0, "first cookie", ""},
       {lines, 1, "\nsecond line one\nsecond line two", ""},

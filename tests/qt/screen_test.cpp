@@ -34,8 +34,8 @@ std::pair<std::string, std::string> default_extremes(int siz) {
   std::pair<std::string, std::string> found;
   int widest = 0, tallest = 0;
   database::read_each_cookie(DROLLBOX_DEFAULT_DATABASE, [&](std::string&& cookie) {
-    const viewer_model::LaidOutCookie laid_out =
-        viewer_model::lay_out(std::string_view(cookie).substr(0, 1999), siz);
+    const viewer_model::LaidOutCookie laid_out = viewer_model::lay_out(
+        std::string_view(cookie).substr(0, database::shown_cookie_length), siz);
     for (int row = 0; row < laid_out.rows; ++row) {
       const int width = row_width(metrics, laid_out, row);
       if (width > widest) widest = width, found.first = cookie;
