@@ -4,10 +4,10 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <span>
 #include <tuple>
 
 #include "codec/codec.h"
-#include "database/cut.h"
 #include "database/data_file_writer.h"
 #include "database/walk.h"
 #include "gtest/gtest.h"
@@ -122,30 +122,16 @@ TEST_F(DataFileTest, EachDamageIsFoundWhereItIs) {
             "cookie 250: a block ends before a cookie's separator");
 }
 
-// For every cookie number of a block: a decode stopped for the cookie cuts what
-// the whole block cuts, and stops before the block's end when the cookie cuts.
-TEST_F(DataFileTest, ADecodeStoppedAtTheCookieCutsWhatTheWholeBlockCuts) {
-  cookies.resize(90);
-  const std::string text = database::block_text(cookies) + "100% sure\n%%\n%\n%%\na%%%b\n%%\nlast";
-  codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  ASSERT_EQ(codec::compress(), codec::RunStatus::ok);
-  Bytes file(bytes.begin(), bytes.begin() + 46);  // one block of 100 cookies
-  put_be32(file, 30, 100);
-  put_be32(file, 34, 8);
-  put_be32(file, 42, codec::output_total);
-  file.insert(file.end(), codec::output_buffer, codec::output_buffer + codec::output_total);
-  load(file, 0);
+// A load decodes its block up to the first "%" after the cookie, no further.
+TEST_F(DataFileTest, ALoadStopsDecodingWhereItsCookieIsComplete) {
+  load(bytes, 0);
   database::OpenedDataFile opened = database::DataFile::open(path.c_str());
   ASSERT_TRUE(opened.file);
-  for (std::uint32_t k = 0; k < 100; ++k) {
-    std::string whole_cut;
-    const DamageKind whole_damage = database::cut_cookie(
-        reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), k, whole_cut);
-    const database::Damage damage = opened.file->read_cookie(k, cookie);
-    EXPECT_EQ(damage.kind, whole_damage) << k;
-    if (damage) continue;
-    EXPECT_EQ(cookie, whole_cut) << k;
-    EXPECT_LT(codec::output_total, text.size()) << k;
+  for (std::uint32_t number = 0; number < 100; ++number) {
+    ASSERT_FALSE(opened.file->read_cookie(number, cookie));
+    EXPECT_EQ(cookie, cut_text(number));
+    const std::span<const std::string> through(cookies.data(), number + 1);
+    EXPECT_EQ(codec::output_total, database::block_text(through).size() - 2) << number;
   }
 }
 
