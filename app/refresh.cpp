@@ -37,12 +37,14 @@ void remember_new_pick(ViewerState& state) {
 // The data file is closed before a damage is reported, so that the user may
 // mend it while the Problem box is up.
 std::string read_chosen_cookie(ViewerState& state) {
-  database::OpenedDataFile opened = database::DataFile::open(state.data_file.c_str());
-  stop_on(opened.damage.kind);
-  choose_cookie_number(state, opened.file->cookie_count());
   std::string cookie;
-  const database::Damage damage = opened.file->read_cookie(state.cookie_number, cookie);
-  opened.file.reset();
+  database::Damage damage;
+  {
+    database::OpenedDataFile opened = database::DataFile::open(state.data_file.c_str());
+    stop_on(opened.damage.kind);
+    choose_cookie_number(state, opened.file->cookie_count());
+    damage = opened.file->read_cookie(state.cookie_number, cookie);
+  }
   stop_on(damage.kind);
   return cookie;
 }

@@ -18,31 +18,8 @@ OpenedDataFile DataFile::open(const char* path) {
   return {std::move(opened), {}};
 }
 
-DataFile::DataFile(DataFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      file_size_(other.file_size_),
-      cookie_count_(other.cookie_count_),
-      index_length_(other.index_length_),
-      ran_past_end_(other.ran_past_end_) {}
-
-DataFile& DataFile::operator=(DataFile&& other) noexcept {
-  if (this != &other) {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = std::exchange(other.file_, nullptr);
-    file_size_ = other.file_size_;
-    cookie_count_ = other.cookie_count_;
-    index_length_ = other.index_length_;
-    ran_past_end_ = other.ran_past_end_;
-  }
-  return *this;
-}
-
-DataFile::~DataFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
-
 int DataFile::read_byte() {
-  const int byte = std::fgetc(file_);
+  const int byte = std::fgetc(file_.get());
   if (byte == EOF) ran_past_end_ = true;
   return byte;
 }
@@ -58,16 +35,16 @@ std::uint32_t DataFile::read_be32() {
 
 // Offsets are checked against the file size before any seek, so they fit a long.
 bool DataFile::seek_to(std::uint64_t offset) {
-  return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  return std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) == 0;
 }
 
 bool DataFile::measure() {
   // A folder opens on some systems, then fails its first read.
-  const int first = std::fgetc(file_);
-  if (first == EOF && std::ferror(file_)) return false;
-  if (std::fseek(file_, 0, SEEK_END) != 0) return false;
-  const long size = std::ftell(file_);
-  if (size < 0 || std::fseek(file_, 0, SEEK_SET) != 0) return false;
+  const int first = std::fgetc(file_.get());
+  if (first == EOF && std::ferror(file_.get())) return false;
+  if (std::fseek(file_.get(), 0, SEEK_END) != 0) return false;
+  const long size = std::ftell(file_.get());
+  if (size < 0 || std::fseek(file_.get(), 0, SEEK_SET) != 0) return false;
   file_size_ = static_cast<std::uint64_t>(size);
   return true;
 }
@@ -118,7 +95,7 @@ DamageKind DataFile::read_block(std::uint32_t block, std::vector<std::uint8_t>& 
   if (length > static_cast<std::uint32_t>(codec::input_capacity)) return DamageKind::block_too_long;
   if (!seek_to(data_area_start() + start)) return DamageKind::ends_early;
   stream.resize(length);
-  if (std::fread(stream.data(), 1, length, file_) < length) ran_past_end_ = true;
+  if (std::fread(stream.data(), 1, length, file_.get()) < length) ran_past_end_ = true;
   return ran_past_end_ ? DamageKind::ends_early : DamageKind::none;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,10 +21,6 @@ class DataFile {
   // opened or its header is not one this reader reads.
   static OpenedDataFile open(const char* path);
 
-  DataFile(DataFile&& other) noexcept;
-  DataFile& operator=(DataFile&& other) noexcept;
-  ~DataFile();
-
   std::uint32_t cookie_count() const { return cookie_count_; }
   std::uint32_t index_length() const { return index_length_; }
   std::uint64_t file_size() const { return file_size_; }
@@ -36,6 +33,9 @@ class DataFile {
   DamageKind read_block(std::uint32_t block, std::vector<std::uint8_t>& stream);
 
  private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
   explicit DataFile(std::FILE* file) : file_(file) {}
   int read_byte();
   std::uint32_t read_be32();
@@ -46,7 +46,7 @@ class DataFile {
   DamageKind check_format();
   std::uint64_t data_area_start() const;
 
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<std::FILE, Closer> file_;
   std::uint64_t file_size_ = 0;
   std::uint32_t cookie_count_ = 0;
   std::uint32_t index_length_ = 0;
