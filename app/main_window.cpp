@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/refresh.h"
+#include "app/title.h"
 #include "app/window_fit.h"
 #include "database/data_file.h"
 #include "problems/problems.h"
@@ -40,8 +41,9 @@ int shown_length(std::string_view row) {
 }  // namespace
 
 std::string about_text(std::optional<std::uint32_t> cookie_count) {
-  std::string text =
-      "Drollbox v1.8.6\n"
+  std::string text = frame_title;
+  text +=
+      "\n"
       "WinNT/95 May '96\n"
       "Freely distributable. A cookie a day keeps the gloom away.\n"
       "\n"

@@ -1,8 +1,10 @@
 #include "app/refresh.h"
 
+#include <cstdio>
 #include <new>
 #include <string>
 
+#include "codec/codec.h"
 #include "database/data_file.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
@@ -16,7 +18,12 @@ using database::DamageKind;
 // Reports the damage's Problem code (which ends the process); returns when
 // there is no damage.
 void stop_on(DamageKind damage) {
-  if (damage != DamageKind::none) problems::report_problem(problem_code(damage));
+  if (damage == DamageKind::none) return;
+  if (damage == DamageKind::out_of_memory) {
+    std::fputs(codec::out_of_memory_line, stdout);
+    std::fflush(stdout);
+  }
+  problems::report_problem(problem_code(damage));
 }
 
 void step_back(ViewerState& state) {

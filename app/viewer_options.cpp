@@ -8,11 +8,13 @@
 #include "app/autostart.h"
 #include "app/window_cycles.h"
 #include "database/data_file.h"
+#include "places/file_names.h"
 
 namespace app {
 
 namespace {
 
+// A printf format given the data file's name.
 const char* const viewer_usage =
     "Usage: drollbox [FILE | --file FILE] [--autostart on|off] [--help | --version]\n"
     "Shows a fortune cookie picked at random from its database in a small window.\n"
@@ -21,7 +23,7 @@ const char* const viewer_usage =
     "font), A About, Return New, Escape or Ok to quit, Ctrl+C copies the cookie.\n"
     "\n"
     "  FILE, --file FILE    show the cookies of this data file (one made by\n"
-    "                       drollbox-db pack) instead of Drollbox.dat\n"
+    "                       drollbox-db pack) instead of %s\n"
     "  --autostart on|off   add or remove the entry that shows a cookie once at\n"
     "                       every login (with FILE, of that file); tells what it\n"
     "                       did and opens no window\n";
@@ -85,7 +87,8 @@ std::optional<int> answer_on_terminal(const ViewerOptions& options, const std::s
     return 2;
   }
   if (options.help) {
-    std::printf("%s\n%s", viewer_usage, usage_tail.c_str());
+    std::printf(viewer_usage, places::data_file_name);
+    std::printf("\n%s", usage_tail.c_str());
     return 0;
   }
   if (options.version) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "places/file_names.h"
 #include "viewer_model/layout.h"
 #include "viewer_model/random_choice.h"
 
@@ -40,7 +41,7 @@ struct Lifetime {
 };
 
 struct ViewerState {
-  std::string data_file = "Drollbox.dat";
+  std::string data_file = places::data_file_name;
   viewer_model::RandomChoice random;
   History history;
   std::uint32_t cookie_number = 0;

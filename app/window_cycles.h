@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "app/title.h"
 #include "app/viewer_state.h"
 #include "framework/framework.h"
 
 namespace app {
 
-inline constexpr const char* frame_title = "Drollbox v1.8.6";
 inline constexpr const char* frame_icon = "DROLLBOXICON";
 
 class TMainApp : public fw::TApplication {

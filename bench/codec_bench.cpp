@@ -23,8 +23,8 @@
 #include <lzma.h>
 #endif
 
-#include "bench/texts.h"
 #include "codec/codec.h"
+#include "tests/support/texts.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 # Win32 one.
 include(GNUInstallDirs)
 set(linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
+# The documents that name the project's version are made from it.
+set(versioned ${CMAKE_BINARY_DIR}/versioned)
 
 # Manual pages and the changelog are installed compressed, as Debian wants them.
 function(drollbox_gzip source output)
@@ -18,15 +20,19 @@ if(WIN32)
     install(TARGETS drollbox RUNTIME DESTINATION .)
   endif()
   install(FILES ${DROLLBOX_WIN32_DATABASE} DESTINATION .)
-  install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/README.txt DESTINATION .)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/windows/README.txt.in ${versioned}/README.txt @ONLY
+    NEWLINE_STYLE CRLF)
+  install(FILES ${versioned}/README.txt DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME drollbox-${PROJECT_VERSION}-win64)
 else()
   set(gz ${CMAKE_BINARY_DIR}/gz)
   file(MAKE_DIRECTORY ${gz})
-  drollbox_gzip(${linux_resources}/drollbox.6 ${gz}/drollbox.6.gz)
-  drollbox_gzip(${linux_resources}/drollbox-db.1 ${gz}/drollbox-db.1.gz)
+  foreach(page drollbox.6 drollbox-db.1)
+    configure_file(${linux_resources}/${page}.in ${versioned}/${page} @ONLY)
+    drollbox_gzip(${versioned}/${page} ${gz}/${page}.gz)
+  endforeach()
   drollbox_gzip(${linux_resources}/changelog ${gz}/changelog.gz)
   add_custom_target(drollbox_compressed_docs ALL
     DEPENDS ${gz}/drollbox.6.gz ${gz}/drollbox-db.1.gz ${gz}/changelog.gz)

@@ -27,6 +27,11 @@ enum class RunStatus {
   out_of_memory,    // the model's tables could not be obtained
 };
 
+// The line whoever ran the codec writes to the standard output (flushed, so
+// that it stays in order with what went before) when a run ends out_of_memory.
+inline constexpr char out_of_memory_line[] =
+    "Error: Had problems allocating a few bytes of memory :-(\n";
+
 // Lets a caller end a decompression once the text so far is all it needs:
 // after each written byte equal to `byte`, enough(output_buffer,
 // output_length, context) is asked. A stopped run is ok and leaves the text
@@ -40,8 +45,6 @@ struct StopRule {
 RunStatus compress();
 RunStatus decompress();
 RunStatus decompress_until(const StopRule& rule);
-RunStatus run_compressor();
-RunStatus run_decompressor(const StopRule& rule = {});
 
 // Caps what a run may write to output_buffer (never above output_capacity);
 // a run that would write more ends with output_overflow. Fuzzing lowers it so

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <cstring>
 
 #include "codec/coder.h"
@@ -134,21 +133,6 @@ decompress_until(const StopRule& rule) {
 
 RunStatus decompress() {
   return decompress_until({});
-}
-
-// The flushes keep the model's allocation message in order with whatever the
-// caller has buffered on the standard output.
-RunStatus run_compressor() {
-  RunStatus status = compress();
-  std::fflush(stdout);
-  return status;
-}
-
-RunStatus run_decompressor(const StopRule& rule) {
-  std::fflush(stdout);
-  RunStatus status = decompress_until(rule);
-  std::fflush(stdout);
-  return status;
 }
 
 RunStatus load_input(const std::uint8_t* bytes, std::size_t length) {

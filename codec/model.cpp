@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -95,10 +94,7 @@ void reset_scalars() {
 }  // namespace
 
 bool model_init() {
-  if (!obtain_tables()) {
-    std::fputs("Error: Had problems allocating a few bytes of memory :-(\n", stdout);
-    return false;
-  }
+  if (!obtain_tables()) return false;
   reset_tables();
   reset_scalars();
   return true;

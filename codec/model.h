@@ -129,7 +129,7 @@ constexpr unsigned low_order_place(unsigned order, std::uint32_t key) {
 
 // Tables and memory.
 // Obtains the tables (once per process) and gives every field its start value;
-// false, after printing the allocation message, when they cannot be had.
+// false when they cannot be had.
 bool model_init();
 // Sets last_bytes and the index probes that go with it.
 void set_history(std::uint32_t bytes);

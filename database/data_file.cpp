@@ -102,7 +102,7 @@ DamageKind DataFile::read_block(std::uint32_t block, std::vector<std::uint8_t>& 
 DamageKind decode_loaded_block(bool (*enough)(const std::uint8_t* text, std::uint32_t length,
                                               void* context),
                                void* context) {
-  switch (codec::run_decompressor({'%', enough, context})) {
+  switch (codec::decompress_until({'%', enough, context})) {
     case codec::RunStatus::ok:
       return DamageKind::none;
     case codec::RunStatus::input_too_long:

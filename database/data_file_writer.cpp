@@ -17,19 +17,28 @@ void append_be32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
     bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-std::string where(const char* what, std::uint64_t number) {
-  return std::string(what) + " " + std::to_string(number) + ": ";
-}
+using Kind = WriteError::Kind;
 
-// Compresses one block's text; error empty when the stream fits a block.
-std::string compress_block(const std::string& text, std::vector<std::uint8_t>& stream) {
-  if (text.size() > block_limit) return "its text passes 32767 bytes";
+// Compresses one block's text; the error's kind and codec status, without
+// the block's number, when the stream does not fit a block.
+WriteError compress_block(const std::string& text, std::vector<std::uint8_t>& stream) {
+  if (text.size() > block_limit) return {Kind::text_too_long};
   codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   const codec::RunStatus status = codec::compress();
-  if (status == codec::RunStatus::out_of_memory) return "no memory for the codec's tables";
-  if (status != codec::RunStatus::ok || codec::output_total > block_limit)
-    return "its stream passes 32767 bytes";
+  if (status == codec::RunStatus::output_overflow ||
+      (status == codec::RunStatus::ok && codec::output_total > block_limit))
+    return {Kind::stream_too_long, 0, status};
+  if (status != codec::RunStatus::ok) return {Kind::codec_failed, 0, status};
   stream.assign(codec::output_buffer, codec::output_buffer + codec::output_total);
+  return {};
+}
+
+// The first cookie holding a "%", the layout's separator.
+WriteError find_percent(std::span<const std::string> cookies, std::uint64_t first_number) {
+  for (std::size_t i = 0; i < cookies.size(); ++i) {
+    if (cookies[i].find('%') != std::string::npos)
+      return {Kind::percent_in_cookie, first_number + i};
+  }
   return {};
 }
 
@@ -47,7 +56,7 @@ std::string block_text(std::span<const std::string> cookies) {
 struct BlockCompressor::Slot {
   std::vector<std::string> cookies;
   std::vector<std::uint8_t> stream;
-  std::string error;
+  WriteError error;
 };
 
 BlockCompressor::BlockCompressor(Put put) : put_(std::move(put)) {
@@ -63,28 +72,24 @@ BlockCompressor::~BlockCompressor() {
 void BlockCompressor::take_oldest() {
   Slot& slot = slots_[pool_->oldest_slot()];
   pool_->take_oldest();
-  if (!error_.empty()) return;
+  if (error_) return;
   const std::uint32_t block = static_cast<std::uint32_t>(offsets_.size() - 1);
-  if (!slot.error.empty()) {
-    error_ = where("block", block) + slot.error;
+  if (slot.error) {
+    error_ = slot.error;
+    error_.number = block;
     return;
   }
   if (offsets_.back() + std::uint64_t{slot.stream.size()} > UINT32_MAX) {
-    error_ = "the data area passes 4 GiB";
+    error_ = {Kind::data_area_too_large};
     return;
   }
-  error_ = put_(slot.stream);
+  if (!put_(slot.stream)) error_ = {Kind::stream_not_stored, block};
   offsets_.push_back(offsets_.back() + static_cast<std::uint32_t>(slot.stream.size()));
 }
 
 bool BlockCompressor::add_block(std::vector<std::string> cookies) {
-  if (!error_.empty()) return false;
-  for (std::size_t i = 0; i < cookies.size(); ++i) {
-    if (cookies[i].find('%') != std::string::npos) {
-      error_ = where("cookie", cookies_ + i) + "holds a \"%\"";
-      return false;
-    }
-  }
+  if (error_) return false;
+  if ((error_ = find_percent(cookies, cookies_))) return false;
   cookies_ += cookies.size();
   if (pool_->full()) take_oldest();
   Slot& slot = slots_[pool_->next_slot()];
@@ -93,16 +98,16 @@ bool BlockCompressor::add_block(std::vector<std::string> cookies) {
     slot.error = compress_block(block_text(slot.cookies), slot.stream);
     slot.cookies.clear();
   });
-  return error_.empty();
+  return !error_;
 }
 
 bool BlockCompressor::finish() {
   while (!pool_->empty()) take_oldest();
-  if (error_.empty() && cookies_ == 0) error_ = "no cookies to write";
-  if (error_.empty() &&
+  if (!error_ && cookies_ == 0) error_ = {Kind::no_cookies};
+  if (!error_ &&
       (cookies_ > UINT32_MAX || header_length + index_length_for(offsets_.size() - 1) > UINT32_MAX))
-    error_ = "too many cookies";
-  return error_.empty();
+    error_ = {Kind::too_many_cookies};
+  return !error_;
 }
 
 std::vector<std::uint8_t> BlockCompressor::header_and_index() const {
@@ -118,18 +123,15 @@ std::vector<std::uint8_t> BlockCompressor::header_and_index() const {
 }
 
 DataFileImage build_data_file(std::span<const std::string> cookies) {
-  if (cookies.empty()) return {{}, "no cookies to write"};
-  if (cookies.size() > UINT32_MAX) return {{}, "too many cookies"};
-  for (std::size_t i = 0; i < cookies.size(); ++i) {
-    if (cookies[i].find('%') != std::string::npos)
-      return {{}, where("cookie", i) + "holds a \"%\""};
-  }
+  if (cookies.empty()) return {{}, {Kind::no_cookies}};
+  if (cookies.size() > UINT32_MAX) return {{}, {Kind::too_many_cookies}};
+  if (const WriteError percent = find_percent(cookies, 0)) return {{}, percent};
   if (header_length + index_length_for(block_count(cookies.size())) > UINT32_MAX)
-    return {{}, "too many cookies"};
+    return {{}, {Kind::too_many_cookies}};
   std::vector<std::uint8_t> data;
   BlockCompressor compressor([&](std::span<const std::uint8_t> stream) {
     data.insert(data.end(), stream.begin(), stream.end());
-    return std::string();
+    return true;
   });
   for (std::size_t first = 0; first < cookies.size(); first += cookies_per_block) {
     const std::size_t count = std::min<std::size_t>(cookies_per_block, cookies.size() - first);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codec/codec.h"
 #include "database/format.h"
 
 namespace database {
@@ -19,13 +20,36 @@ class OrderedWorkers;
 // Each cookie followed by the separator.
 std::string block_text(std::span<const std::string> cookies);
 
+// Why a data file cannot be written, and where: number is the cookie of
+// percent_in_cookie and the block of the block kinds; codec is how the
+// block's compression ended where the codec ran.
+struct WriteError {
+  enum class Kind : std::uint8_t {
+    none,
+    no_cookies,
+    too_many_cookies,
+    percent_in_cookie,
+    text_too_long,    // a block's text passes the codec's input area
+    stream_too_long,  // a block's stream passes what a block may hold
+    codec_failed,
+    data_area_too_large,  // past what 32-bit offsets reach
+    stream_not_stored,    // put could not keep a block's stream
+  };
+  Kind kind = Kind::none;
+  std::uint64_t number = 0;
+  codec::RunStatus codec = codec::RunStatus::ok;
+
+  explicit operator bool() const { return kind != Kind::none; }
+  bool operator==(const WriteError&) const = default;
+};
+
 // Compresses blocks on worker threads while the caller gathers the next
 // ones, and hands their streams in file order to put, keeping of them only
 // the index. The header, which counts them, goes before them once all are in.
 class BlockCompressor {
  public:
-  // put returns an error, or nothing when the stream is stored.
-  using Put = std::function<std::string(std::span<const std::uint8_t> stream)>;
+  // put returns false when it cannot keep the stream.
+  using Put = std::function<bool(std::span<const std::uint8_t> stream)>;
   explicit BlockCompressor(Put put);
   ~BlockCompressor();
   BlockCompressor(const BlockCompressor&) = delete;
@@ -36,7 +60,7 @@ class BlockCompressor {
   bool add_block(std::vector<std::string> cookies);
   // Waits for every block given.
   bool finish();
-  const std::string& error() const { return error_; }
+  const WriteError& error() const { return error_; }
   std::uint64_t data_length() const { return offsets_.back(); }
   std::uint64_t cookie_count() const { return cookies_; }
   // The header and the index of the blocks, once finish has succeeded.
@@ -49,14 +73,14 @@ class BlockCompressor {
   Put put_;
   std::uint64_t cookies_ = 0;
   std::vector<std::uint32_t> offsets_{0};  // each block's start and the end of the last
-  std::string error_;
+  WriteError error_;
   std::vector<Slot> slots_;
   std::unique_ptr<OrderedWorkers> pool_;
 };
 
 struct DataFileImage {
   std::vector<std::uint8_t> bytes;
-  std::string error;  // empty on success
+  WriteError error;
 };
 
 // Header ("Drollbox fortune file", pad byte 0, version 4, revision 1801,

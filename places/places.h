@@ -4,10 +4,9 @@
 
 #include <string>
 
-namespace places {
+#include "places/file_names.h"
 
-inline constexpr const char* data_file_name = "Drollbox.dat";
-inline constexpr const char* settings_file_name = "Drollbox.cfg";
+namespace places {
 
 // Drollbox.dat in the current folder when it is there, else the one installed
 // beside the running executable (share/drollbox/ under its prefix) when that

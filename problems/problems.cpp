@@ -1,8 +1,20 @@
 #include "problems/problems.h"
 
+#include <string>
+
 #include "framework/dialogs.h"
+#include "places/file_names.h"
 
 namespace problems {
+
+namespace {
+
+const std::string cannot_read_data_file =
+    std::string("Couldn't read '") + places::data_file_name + "' file.";
+const std::string cannot_write_settings =
+    std::string("Couldn't write '") + places::settings_file_name + "'. Aborting!";
+
+}  // namespace
 
 const char* problem_message(int code) {
   switch (code) {
@@ -11,11 +23,11 @@ const char* problem_message(int code) {
     case problem_unknown_data_file:
       return "Couldn't identify data file.";
     case problem_cannot_read_data_file:
-      return "Couldn't read 'Drollbox.dat' file.";
+      return cannot_read_data_file.c_str();
     case problem_incompatible_data_file:
       return "Incompatible data file. Update.";
     case problem_cannot_write_settings:
-      return "Couldn't write 'Drollbox.cfg'. Aborting!";
+      return cannot_write_settings.c_str();
     case problem_illegal_font:
       return "Illegal font specified. Choose another.";
     case problem_settings_parse:

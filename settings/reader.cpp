@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "problems/problems.h"
+#include "settings/file_format.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -52,12 +54,12 @@ bool read_token(std::FILE* file, char (&token)[token_capacity]) {
   return fits;
 }
 
-void skip_chars(std::FILE* file, int count) {
-  for (int i = 0; i < count; ++i) next_char(file);
+void skip_chars(std::FILE* file, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) next_char(file);
 }
 
 // Saturates instead of overflowing; out-of-range widths then fall back to
-// 639 like any other bad width.
+// the usual width like any other bad width.
 std::int32_t decimal_value(const char* text) {
   while (is_white_space(static_cast<unsigned char>(*text))) ++text;
   bool negative = *text == '-';
@@ -75,17 +77,17 @@ std::int32_t decimal_value(const char* text) {
 
 // The key is compared one character at a time, so a short token stops at
 // its terminator before anything past it is looked at.
-std::int32_t keyed_value(std::FILE* file, const char* key) {
+std::int32_t keyed_value(std::FILE* file, std::string_view key) {
   char token[token_capacity];
   if (!read_token(file, token)) parse_failure();
-  for (int i = 0; i < 4; ++i)
+  for (std::size_t i = 0; i < key.size(); ++i)
     if (token[i] != key[i]) parse_failure();
-  return decimal_value(token + 4);
+  return decimal_value(token + key.size());
 }
 
-void expect_chars(std::FILE* file, const char* expected) {
-  for (; *expected; ++expected)
-    if (next_char(file) != static_cast<unsigned char>(*expected)) parse_failure();
+void expect_chars(std::FILE* file, std::string_view expected) {
+  for (const char c : expected)
+    if (next_char(file) != static_cast<unsigned char>(c)) parse_failure();
 }
 
 // Everything up to the LF, less the last character (the CR).
@@ -101,13 +103,6 @@ void read_font_line(std::FILE* file) {
   current.font_text[text_length] = '\0';
 }
 
-bool is_config_header(const char* token) {
-  const char* header = ":Config:";
-  for (; *header; ++header, ++token)
-    if (*token != *header) return false;
-  return *token == '\0';
-}
-
 SettingsFile open_at_first_line() {
   SettingsFile file = open_settings_file();
   if (!file) {
@@ -115,8 +110,8 @@ SettingsFile open_at_first_line() {
     file = open_settings_file();
   }
   char token[token_capacity];
-  // A first token of any length that is not ":Config:" marks a foreign file.
-  if (read_token(file.get(), token) && is_config_header(token)) return file;
+  // A first token of any length that is not the header marks a foreign file.
+  if (read_token(file.get(), token) && token == header_line) return file;
   file.reset();
   run_setup();
   file = open_settings_file();
@@ -144,14 +139,14 @@ void place_window() {
 
 void read_settings() {
   SettingsFile file = open_at_first_line();
-  current.scr = keyed_value(file.get(), "scr=");
-  skip_chars(file.get(), 2);
-  expect_chars(file.get(), "fon=");
+  current.scr = keyed_value(file.get(), screen_key);
+  skip_chars(file.get(), line_end.size());
+  expect_chars(file.get(), font_key);
   read_font_line(file.get());
-  current.siz = std::clamp(keyed_value(file.get(), "siz="), -largest_size, largest_size);
-  skip_chars(file.get(), 2);
-  current.wit = keyed_value(file.get(), "wit=");
-  if (current.wit < 567 || current.wit > 1280) current.wit = 639;
+  current.siz = std::clamp(keyed_value(file.get(), size_key), -largest_size, largest_size);
+  skip_chars(file.get(), line_end.size());
+  current.wit = keyed_value(file.get(), width_key);
+  if (current.wit < 567 || current.wit > 1280) current.wit = usual_width;
   file.reset();
   place_window();
 }

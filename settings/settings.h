@@ -1,4 +1,4 @@
-// The Settings: read from "Drollbox.cfg" at every refresh, written by the
+// The Settings: read from the settings file at every refresh, written by the
 // first-run setup. Plain module state, one instance.
 #pragma once
 
@@ -30,10 +30,8 @@ extern Settings current;
 // on it; none until a font dialog returns one.
 extern std::optional<fw::FontChoice> chosen_font;
 
-inline constexpr const char* default_settings_file_name = "Drollbox.cfg";
-
-// The file name; the viewer keeps the bare name (the current folder), tests
-// point it into a folder of their own.
+// The file name; the viewer keeps places::settings_file_name (the current
+// folder), tests point it into a folder of their own.
 extern const char* settings_file_name;
 
 void read_settings();

@@ -69,29 +69,32 @@ bool trade_down(Layout& layout, std::size_t full_block) {
   return true;
 }
 
-enum class StreamFit { fits, too_long, out_of_memory };
+enum class StreamFit { fits, too_long, codec_failed };
 
-StreamFit stream_fits(const Layout& layout, std::size_t block, std::size_t limit) {
+StreamFit stream_fits(const Layout& layout, std::size_t block, std::size_t limit,
+                      PlanError& error) {
   std::vector<std::string> members;
   for (std::size_t at = layout.first(block); at < layout.end(block); ++at) {
     members.push_back(layout.text_of(layout.order[at]));
   }
   const std::string text = database::block_text(members);
   codec::load_input(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  switch (codec::compress()) {
+  switch (const codec::RunStatus status = codec::compress()) {
     case codec::RunStatus::ok:
       return codec::output_total <= limit ? StreamFit::fits : StreamFit::too_long;
     case codec::RunStatus::out_of_memory:
-      return StreamFit::out_of_memory;
+      error = {block, status};
+      return StreamFit::codec_failed;
     default:
       return StreamFit::too_long;
   }
 }
 
-enum class Repair { done, drop, out_of_memory };
+enum class Repair { done, drop, codec_failed };
 
 // Makes every block fit, or names (in drop_position) a cookie to leave out.
-Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t& drop_position) {
+Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t& drop_position,
+              PlanError& error) {
   for (bool changed = true; changed;) {
     changed = false;
     for (std::size_t block = 0; block < layout.block_count(); ++block) {
@@ -105,8 +108,8 @@ Repair repair(Layout& layout, std::size_t limit, StreamCheck check, std::size_t&
     }
     for (std::size_t block = 0; block < layout.block_count() && !changed; ++block) {
       if (check == StreamCheck::skip || layout.stream_checked[block]) continue;
-      const StreamFit fit = stream_fits(layout, block, limit);
-      if (fit == StreamFit::out_of_memory) return Repair::out_of_memory;
+      const StreamFit fit = stream_fits(layout, block, limit, error);
+      if (fit == StreamFit::codec_failed) return Repair::codec_failed;
       layout.stream_checked[block] = true;
       if (fit == StreamFit::too_long) {
         // Text that does not compress: the block must hold less of it, in
@@ -139,8 +142,8 @@ BlockOrder plan_block_order(std::vector<std::uint32_t> sizes, std::size_t block_
     layout.budgets = budgets;
     layout.stream_checked.assign(layout.block_count(), false);
     std::size_t drop_position = 0;
-    const Repair result = repair(layout, block_limit, check, drop_position);
-    if (result == Repair::out_of_memory) return {{}, 0, "not enough memory for the codec's tables"};
+    const Repair result = repair(layout, block_limit, check, drop_position, plan.error);
+    if (result == Repair::codec_failed) return {{}, 0, plan.error};
     budgets = layout.budgets;
     if (result == Repair::done) break;
     kept.erase(std::find(kept.begin(), kept.end(), layout.order[drop_position]));
@@ -156,7 +159,7 @@ BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit,
   for (const std::string& cookie : cookies) sizes.push_back(block_text_size(cookie.size()));
   BlockOrder order = plan_block_order(std::move(sizes), block_limit, check,
                                       [&](std::uint32_t number) { return cookies[number]; });
-  BlockPlan plan{{}, order.no_room, std::move(order.error)};
+  BlockPlan plan{{}, order.no_room, order.error};
   for (const std::uint32_t number : order.cookies)
     plan.cookies.push_back(std::move(cookies[number]));
   return plan;

@@ -12,16 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec.h"
+
 namespace tools {
 
 enum class StreamCheck { skip, compress_each_block };
+
+// The codec failed on the stream of a block being checked: nothing planned.
+struct PlanError {
+  std::size_t block = 0;
+  codec::RunStatus codec = codec::RunStatus::ok;
+
+  explicit operator bool() const { return codec != codec::RunStatus::ok; }
+};
 
 // The plan is made from each cookie's block text size alone; the texts
 // themselves are asked for (text_of, by cookie number) only to check streams.
 struct BlockOrder {
   std::vector<std::uint32_t> cookies;  // numbers, in the order to write them
   std::size_t no_room = 0;             // cookies left out
-  std::string error;                   // the codec failed; nothing planned
+  PlanError error;
 };
 
 // block_limit is the text and stream limit of a block (tests lower it).
@@ -35,7 +45,7 @@ BlockOrder plan_block_order(std::vector<std::uint32_t> sizes, std::size_t block_
 struct BlockPlan {
   std::vector<std::string> cookies;  // in the order to write them
   std::size_t no_room = 0;
-  std::string error;
+  PlanError error;
 };
 BlockPlan plan_blocks(std::vector<std::string> cookies, std::size_t block_limit, StreamCheck check);
 

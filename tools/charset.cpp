@@ -1,34 +1,10 @@
 #include "tools/charset.h"
 
-#include <array>
-#include <cstdint>
+#include "charset/windows_1252.h"
 
 namespace tools {
 
 namespace {
-
-// Code points of the bytes 0x80..0x9F; the rest of the set is Latin-1.
-constexpr std::array<char32_t, 32> high_control_row = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t code_point_of(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return high_control_row[byte - 0x80];
-  return byte;
-}
-
-// -1 when the set has no byte for the code point.
-int byte_of(char32_t code_point) {
-  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
-    return static_cast<int>(code_point);
-  }
-  for (std::size_t i = 0; i < high_control_row.size(); ++i) {
-    if (high_control_row[i] == code_point) return static_cast<int>(0x80 + i);
-  }
-  return -1;
-}
 
 struct Decoded {
   char32_t code_point = 0;
@@ -88,12 +64,11 @@ Conversion utf8_to_cp1252(std::string_view utf8) {
       ++at;
       continue;
     }
-    const int byte = byte_of(decoded.code_point);
-    if (byte < 0) {
-      result.text += '?';
-      ++result.replaced;
+    if (const auto byte = charset::byte_of(decoded.code_point)) {
+      result.text += static_cast<char>(*byte);
     } else {
-      result.text += static_cast<char>(byte);
+      result.text += charset::unheld_character;
+      ++result.replaced;
     }
     at += decoded.length;
   }
@@ -103,7 +78,8 @@ Conversion utf8_to_cp1252(std::string_view utf8) {
 std::string cp1252_to_utf8(std::string_view cp1252) {
   std::string out;
   out.reserve(cp1252.size() + cp1252.size() / 8);
-  for (const char c : cp1252) append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
+  for (const char c : cp1252)
+    append_utf8(out, charset::character_of(static_cast<unsigned char>(c)));
   return out;
 }
 

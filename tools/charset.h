@@ -1,7 +1,6 @@
 // The 8-bit character set the viewer draws (Windows-1252) and UTF-8, both
-// ways. The five byte values Windows-1252 leaves undefined stand for the C1
-// controls of the same number, so every byte has exactly one UTF-8 form and
-// converting back gives the same bytes.
+// ways: every byte has exactly one UTF-8 form, and converting back gives the
+// same bytes.
 #pragma once
 
 #include <cstddef>

@@ -47,6 +47,7 @@ int run_codec(const Arguments& args, codec::RunStatus (*driver)(), const char* w
                                std::to_string(codec::output_capacity) + " bytes");
       return exit_failure;
     case codec::RunStatus::out_of_memory:
+      tell_codec_out_of_memory();
       complain(args, "not enough memory for the codec's tables");
       return exit_failure;
     case codec::RunStatus::input_too_long:

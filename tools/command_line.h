@@ -7,7 +7,6 @@
 
 namespace tools {
 
-inline constexpr const char* default_data_file = "Drollbox.dat";
 // "-" for a file name: standard input where a file is read, standard output
 // where one is written.
 inline constexpr const char* standard_stream = "-";

@@ -26,6 +26,10 @@ int run_tool(int argc, const char* const* argv);
 // "drollbox-db COMMAND: message" on stderr.
 void complain(const Arguments& args, const std::string& message);
 
+// The codec's allocation line on stdout, where a run that ended out_of_memory
+// is told of before any complaint.
+void tell_codec_out_of_memory();
+
 // Writes all of bytes to stdout; false (after a complaint) when it cannot.
 bool write_stdout(const Arguments& args, const void* bytes, std::size_t length);
 

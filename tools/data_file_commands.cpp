@@ -23,6 +23,7 @@ namespace tools {
 namespace {
 
 int damaged(const Arguments& args, const database::Damage& damage) {
+  if (damage.kind == database::DamageKind::out_of_memory) tell_codec_out_of_memory();
   complain(args, "'" + args.shown_file + "': " + database::describe(damage));
   return exit_failure;
 }

@@ -5,6 +5,9 @@
 #include <new>
 #include <string_view>
 
+#include "codec/codec.h"
+#include "drollbox_version.h"
+#include "places/file_names.h"
 #include "tools/commands.h"
 #include "tools/input.h"
 #include "tools/line_search.h"
@@ -53,11 +56,11 @@ struct Command {
   bool reads_data_file;
   Operands operands;
   UsageCheck check;
-  const char* usage;
+  const char* usage;  // a printf format given the data file's name
 };
 
 constexpr const char* file_option =
-    "  --file PATH   the data file (default: \"Drollbox.dat\" in the current folder,\n"
+    "  --file PATH   the data file (default: \"%s\" in the current folder,\n"
     "                else the one installed with drollbox-db)\n";
 
 const Command commands[] = {
@@ -87,10 +90,10 @@ const Command commands[] = {
      no_check,
      "usage: drollbox-db pack FILE... [-o OUT]\n"
      "Builds a data file from fortune files (cookies separated by lines holding a\n"
-     "single \"%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
-     "become \"?\". Cookies holding \"%\" or a zero byte, longer than 1999 characters,\n"
+     "single \"%%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
+     "become \"?\". Cookies holding \"%%\" or a zero byte, longer than 1999 characters,\n"
      "laid out to more than 25 rows of 80, or empty are skipped; the summary counts\n"
-     "them. The output (default \"Drollbox.dat\") is replaced only once complete.\n"
+     "them. The output (default \"%s\") is replaced only once complete.\n"
      "A FILE of \"-\" is standard input.\n"
      "  -o, --output OUT   the data file to write (\"-\": standard output, and the\n"
      "                     summary goes to standard error)\n"},
@@ -143,7 +146,7 @@ const Command commands[] = {
      check_pattern,
      "usage: drollbox-db search PATTERN [-i] [-E] [--file PATH]\n"
      "Prints every cookie that matches the regular expression PATTERN (basic\n"
-     "syntax, as grep's), each followed by a line holding \"%\", and the number\n"
+     "syntax, as grep's), each followed by a line holding \"%%\", and the number\n"
      "of matches on standard error. Exits 1 when none matches.\n"
      "  -i, --ignore-case   letter case does not matter\n"
      "  -E, --extended      PATTERN is an extended regular expression\n"},
@@ -213,8 +216,8 @@ std::string usage_problem(const Command& command, const Arguments& args) {
 }
 
 void print_usage(const Command& command) {
-  std::fputs(command.usage, stdout);
-  if (command.reads_data_file) std::fputs(file_option, stdout);
+  std::printf(command.usage, places::data_file_name);
+  if (command.reads_data_file) std::printf(file_option, places::data_file_name);
 }
 
 // Standard input for "--file -" is spooled; any other data file must be
@@ -285,6 +288,11 @@ int run_tool(int argc, const char* const* argv) {
 
 void complain(const Arguments& args, const std::string& message) {
   std::fprintf(stderr, "drollbox-db %s: %s\n", args.command.c_str(), message.c_str());
+}
+
+void tell_codec_out_of_memory() {
+  std::fputs(codec::out_of_memory_line, stdout);
+  std::fflush(stdout);
 }
 
 bool write_stdout(const Arguments& args, const void* bytes, std::size_t length) {

@@ -13,12 +13,14 @@
 #include "database/data_file_writer.h"
 #include "database/format.h"
 #include "files/write_file.h"
+#include "places/file_names.h"
 #include "tools/block_plan.h"
 #include "tools/commands.h"
 #include "tools/cookie_source.h"
 #include "tools/cookie_spool.h"
 #include "tools/fortune_file.h"
 #include "tools/input.h"
+#include "tools/pack_errors.h"
 
 namespace tools {
 
@@ -43,8 +45,6 @@ void print_summary(std::FILE* stream, const CookieSource& source, std::size_t co
                source.replaced);
   std::fprintf(stream, "kept as Windows-1252: %zu bytes that are not UTF-8\n", source.raw_bytes);
 }
-
-const char* const cannot_spool = "cannot write a temporary file";
 
 // Where the data file goes: standard output, or a file replaced once complete.
 class Output {
@@ -79,15 +79,14 @@ class Blocks {
  public:
   explicit Blocks(std::FILE* spool)
       : spool_(spool), compressor_([this](std::span<const std::uint8_t> stream) {
-          const bool put = std::fwrite(stream.data(), 1, stream.size(), spool_) == stream.size();
-          return put ? std::string() : std::string(cannot_spool);
+          return std::fwrite(stream.data(), 1, stream.size(), spool_) == stream.size();
         }) {
     std::rewind(spool_);
   }
   bool add(std::vector<std::string>&& cookies) { return compressor_.add_block(std::move(cookies)); }
-  bool failed() const { return !compressor_.error().empty(); }
+  bool failed() const { return static_cast<bool>(compressor_.error()); }
   bool finish() { return compressor_.finish() && std::fflush(spool_) == 0; }
-  const std::string& error() const { return compressor_.error(); }
+  const database::WriteError& error() const { return compressor_.error(); }
 
   // Header and index, then the streams from the spool.
   bool write(Output& output) {
@@ -128,6 +127,14 @@ bool compress_in_order(CookieSpool& cookies, const std::vector<std::uint32_t>& o
   return blocks.finish();
 }
 
+// The message of a failure; the codec's allocation line goes out first, as
+// the failure is met, when the codec ran out of memory.
+template <class Error>
+std::string told(const Error& error) {
+  if (codec_out_of_memory(error)) tell_codec_out_of_memory();
+  return describe(error);
+}
+
 struct Packed {
   std::size_t cookies = 0;
   std::size_t no_room = 0;
@@ -141,13 +148,13 @@ bool pack_planned(const Arguments& args, CookieSpool& cookies, std::FILE* stream
   std::string error;
   for (const StreamCheck check : {StreamCheck::skip, StreamCheck::compress_each_block}) {
     const BlockOrder plan = plan_block_order(cookies.sizes(), block_limit, check, text_of);
-    if (!plan.error.empty()) {
-      error = plan.error;
+    if (plan.error) {
+      error = told(plan.error);
       break;
     }
     Blocks blocks(stream_spool);
     if (!compress_in_order(cookies, plan.cookies, blocks)) {
-      error = blocks.error();
+      error = told(blocks.error());
       continue;
     }
     packed = {plan.cookies.size(), plan.no_room};
@@ -164,7 +171,7 @@ int run_pack(const Arguments& args) {
     complain(args, "names no fortune file (see --help)");
     return exit_usage;
   }
-  Output output(args, args.output.empty() ? default_data_file : args.output);
+  Output output(args, args.output.empty() ? places::data_file_name : args.output);
   CookieSpool cookies;
   ScratchFile stream_spool;
   if (std::string reason; !cookies.open(reason) || !stream_spool.open(reason)) {
@@ -219,11 +226,12 @@ int run_pack(const Arguments& args) {
       if (blocks.spool_unreadable()) complain(args, cannot_spool);
       return exit_failure;
     }
-  } else if (blocks.error() == cannot_spool) {
+  } else if (blocks.error().kind == database::WriteError::Kind::stream_not_stored) {
     complain(args, std::string(cannot_spool) + "; nothing written");
     return exit_failure;
-  } else if (!pack_planned(args, cookies, stream_spool.file(), output, packed)) {
-    return exit_failure;
+  } else {
+    if (codec_out_of_memory(blocks.error())) tell_codec_out_of_memory();
+    if (!pack_planned(args, cookies, stream_spool.file(), output, packed)) return exit_failure;
   }
   const bool to_stdout = output.to_stdout();
   print_summary(to_stdout ? stderr : stdout, source, packed.cookies, packed.no_room,

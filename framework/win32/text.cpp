@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "charset/windows_1252.h"
 #include "framework/win32/state.h"
 
 namespace fw::win32 {
 
 namespace {
 
-constexpr UINT windows_1252 = 1252;
 constexpr UINT_PTR copy_command = 1;
 
 class RecordingContext : public PaintContext {
@@ -43,13 +43,11 @@ class RecordingContext : public PaintContext {
   Colour background_;
 };
 
+// The table the tool and the Qt viewer convert with, so that a cookie copied
+// reads the same from every program; MultiByteToWideChar gives the same.
 std::wstring from_windows_1252(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  const int made = MultiByteToWideChar(windows_1252, 0, text.data(), length, wide.data(), length);
-  wide.resize(static_cast<std::size_t>(std::max(made, 0)));
-  return wide;
+  const std::u16string wide = charset::to_utf16(text);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 }  // namespace

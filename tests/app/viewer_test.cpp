@@ -15,7 +15,7 @@
 #include "app/refresh.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
-#include "framework/scripted/windows.h"
+#include "framework/scripted/scripted_windows.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
 
@@ -49,7 +49,7 @@ class Viewer : public ::testing::Test {
       for (int line = 1; line < rows_of(i); ++line) cookies.back() += "\nand a line more";
     }
     const database::DataFileImage image = database::build_data_file(cookies);
-    ASSERT_TRUE(image.error.empty()) << image.error;
+    ASSERT_FALSE(image.error);
     write_file("Drollbox.dat", std::string(image.bytes.begin(), image.bytes.end()));
     state.history.seeded = true;  // a fixed generator makes every run the same
   }

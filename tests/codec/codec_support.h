@@ -11,7 +11,7 @@
 #include "codec/codec.h"
 #include "codec/coder.h"
 #include "codec/model.h"
-#include "bench/texts.h"
+#include "tests/support/texts.h"
 
 namespace codec_test {
 

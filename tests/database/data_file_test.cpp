@@ -137,20 +137,20 @@ TEST_F(DataFileTest, ALoadStopsDecodingWhereItsCookieIsComplete) {
 
 TEST_F(DataFileTest, WhatTheFormatCannotHoldIsRefused) {
   using database::build_data_file;
+  using Kind = database::WriteError::Kind;
   EXPECT_EQ(build_data_file(std::vector<std::string>{"fine", "100% sure"}).error,
-            "cookie 1: holds a \"%\"");
+            (database::WriteError{Kind::percent_in_cookie, 1}));
   // 100 cookies of 324 characters and their separators: 32 800 bytes of text.
   std::vector<std::string> big(100, std::string(324, 'b'));
-  EXPECT_EQ(build_data_file(big).error, "block 0: its text passes 32767 bytes");
+  EXPECT_EQ(build_data_file(big).error, (database::WriteError{Kind::text_too_long, 0}));
   big.back().resize(324 - 33);  // exactly 32 767
-  EXPECT_EQ(build_data_file(big).error, "");
+  EXPECT_FALSE(build_data_file(big).error);
   // Noise does not compress: a text under the limit can still make a stream over it.
   std::mt19937 generator(7);
   std::string noise(32760, ' ');
   for (char& c : noise)
     if ((c = static_cast<char>(generator())) == '%') c = 0;
-  EXPECT_EQ(build_data_file(std::vector<std::string>{noise}).error,
-            "block 0: its stream passes 32767 bytes");
+  EXPECT_EQ(build_data_file(std::vector<std::string>{noise}).error.kind, Kind::stream_too_long);
 }
 
 }  // namespace

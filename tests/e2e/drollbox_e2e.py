@@ -5,7 +5,8 @@ dpi, measured in screenshots. No window manager runs, so the X input focus follo
 and clicks wait until it is over their window."""
 import glob, os, re, shutil, subprocess, sys, time
 
-TITLE, WIT, SIZ, FRAME = "Drollbox v1.8.6", 639, 13, (80, 171)  # No, No, Yes: 800x600
+TITLE = None  # "Drollbox v" and the version the build passes last on the command line
+WIT, SIZ, FRAME = 639, 13, (80, 171)  # No, No, Yes: 800x600
 SETTINGS = b":Config:\r\nscr=1\r\nfon=Liberation Mono Bold\r\nsiz=13\r\nwit=639\r\n"
 # The menu colour, the groove's two rows, a window's background and the frame's border all differ.
 MENU, UPPER, LOWER = (236, 233, 216), (128, 128, 128), (255, 255, 255)
@@ -243,4 +244,6 @@ def main(exe, database, backend_test, packer, work):
 
 
 if __name__ == "__main__":
-    main(*(os.path.abspath(path) for path in sys.argv[1:]))
+    *paths, version = sys.argv[1:]
+    TITLE = "Drollbox v" + version
+    main(*(os.path.abspath(path) for path in paths))

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""install_test.py BUILD WORK: installs BUILD in WORK, checks the tree, its validators, drollbox-db (and the .deb's),
+"""install_test.py BUILD WORK VERSION: installs BUILD in WORK, checks the tree, its validators, drollbox-db (and the .deb's),
 the viewer from its desktop entry under Xvfb and openbox (WORK/viewer.log); 77 (skipped) without X tools."""
 import os
 import shlex
@@ -75,7 +75,7 @@ def check_no_display(env, work):
         raise Failure("drollbox without a display exited %d saying %r" % (said.returncode, said.stderr))
 
 
-def check_viewer(prefix, work, env):
+def check_viewer(prefix, work, env, title):
     exec_line = next(line[5:] for line in Path(prefix, DESKTOP).read_text().splitlines() if line.startswith("Exec="))
     command = [word for word in shlex.split(exec_line) if not word.startswith("%")]
     Path(work, "config", "drollbox").mkdir(parents=True)
@@ -103,13 +103,13 @@ def check_viewer(prefix, work, env):
         start("own", "Drollbox Problem")
         close_last("Drollbox Problem")
         # A data file named on the command line comes before it; a foreign one is named on the terminal too.
-        start("own", "Drollbox v1.8.6", [os.path.join(prefix, "share/drollbox/Drollbox.dat")])
-        close_last("Drollbox v1.8.6")
+        start("own", title, [os.path.join(prefix, "share/drollbox/Drollbox.dat")])
+        close_last(title)
         start("", "Drollbox Problem", ["own/Drollbox.dat"])
         close_last("Drollbox Problem")
         if "cannot show 'own/Drollbox.dat'" not in Path(work, "viewer.log").read_text():
             raise Failure("the viewer did not name the foreign data file on the terminal")
-        window = start("", "Drollbox v1.8.6")  # no Drollbox.dat in work: the installed one
+        window = start("", title)  # no Drollbox.dat in work: the installed one
         geometry(window)
         run(["import", "-window", "root", os.path.join(work, "installed-viewer.png")])
     finally:
@@ -121,7 +121,7 @@ def check_viewer(prefix, work, env):
 
 
 def main():
-    build, work = sys.argv[1], os.path.abspath(sys.argv[2])
+    build, work, version = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3]
     shutil.rmtree(work, ignore_errors=True)
     prefix = os.path.join(work, "prefix")
     Path(work, "own").mkdir(parents=True)
@@ -136,7 +136,7 @@ def main():
     check_no_display(env, work)
     if any(shutil.which(tool) is None for tool in ("Xvfb", "xdotool", "xprop", "openbox", "import")):
         return 77
-    check_viewer(prefix, work, env)
+    check_viewer(prefix, work, env, "Drollbox v" + version)
     return 0
 
 

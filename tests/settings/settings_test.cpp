@@ -8,7 +8,6 @@
 #include "files/write_file.h"
 #include "framework/scripted/dialogs.h"
 #include "gtest/gtest.h"
-#include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace {
@@ -199,26 +198,6 @@ TEST_F(Settings, AFileThatCannotBeWrittenIsProblem8AndStaysAsItWas) {
   settings::settings_file_name = missing_folder.c_str();
   EXPECT_EQ(problem_of(completed), "Couldn't write 'Drollbox.cfg'. Aborting!");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
-}
-
-// The other codes' messages: where the viewer raises them (app tests) and here above.
-TEST(Problems, EveryCodeEndsTheProcessWithAMessage) {
-  const std::pair<int, const char*> table[] = {
-      {1, "Memory problem."},
-      {3, nullptr},
-      {-1, nullptr},
-  };
-  for (const auto& [code, message] : table) {
-    fw::scripted::reset_dialogs();
-    fw::scripted::queue_box_answer(Answer::none);  // a box that cannot be shown changes nothing
-    EXPECT_THROW(problems::report_problem(code), fw::scripted::ProcessExit);
-    ASSERT_EQ(dialogs.box_calls.size(), 1u);
-    EXPECT_TRUE(message ? dialogs.box_calls[0].text == message
-                        : !dialogs.box_calls[0].text.empty());
-    EXPECT_TRUE(dialogs.box_calls[0].caption == "Drollbox Problem" &&
-                dialogs.box_calls[0].kind == fw::BoxKind::problem);
-    EXPECT_STREQ(problems::problem_message(code), message);
-  }
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdint>
 #include <cstring>
 
+#include "tests/support/texts.h"
 #include "tool_runner.h"
 
 namespace tools_test {
@@ -21,9 +21,8 @@ TEST(Commands, OnTheCollection) {
   std::string damaged = bytes;
   folder.write("damaged.dat", damaged.replace(250, 64, std::string(64, '\0')));
   folder.write("old.txt", "old");
-  std::string noise(32767, '\0');  // fits the input area; its stream would not
-  std::uint32_t state = 1;
-  for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
+  const codec_texts::Bytes noise_bytes = codec_texts::random_bytes(32767, 256, 1);
+  const std::string noise(noise_bytes.begin(), noise_bytes.end());  // its stream would not fit
   const std::string abracadabra("\x61\x34\xCF\xF1\x50\xE9\xF9\xC0\xFF\x00", 10);
   const std::string ok = "OK: 'Drollbox.dat' holds 151 cookies in 2 blocks, " + size + " bytes\n";
   const std::string stats = "cookies: 151\nblocks: 2\nfile size: " + size +

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "drollbox_version.h"
 #include "tool_runner.h"
 
 namespace tools_test {
@@ -23,7 +24,6 @@ TEST(FortuneOptions, ChooseSearchStreamAndExplain) {
       {{"random", "-s", "-n", "34"}, "", 1, "", "no cookie of at most 34 characters"},
       {{"random", "--long", "-n", "158"}, "", 0, "The Ballad of the Lost Umbrella\n*", ""},
       {{"random", "-l", "-n", "2000"}, "", 1, "", "no cookie of more than 2000 characters"},
-      {{"random", "-s", "-l"}, "", 2, "", "exclude each other"},
       {{"random", "-n", "x"}, "", 2, "", "-n wants a number"},
       {{"random", "-i"}, "", 2, "", "has no option -i"},
       {{"search", "Umbrella"}, "", 0, ballad + "\n%\n", "1 cookie matched"},
@@ -31,7 +31,6 @@ TEST(FortuneOptions, ChooseSearchStreamAndExplain) {
       {{"search", "-i", "the cat"}, "", 0, "*", "3 cookies matched"},
       {{"search", "walking|frying pan"}, "", 1, "", "0 cookies matched"},
       {{"search", "-E", "walking|frying pan"}, "", 0, "*", "2 cookies matched"},
-      {{"search", "-E", "a{2,"}, "", 2, "", "is not a regular expression"},
       {{"search", "-w", "a"}, "", 2, "", "has no option -w"},
       {{"stats", "--file", "-"}, bytes, 0, "cookies: 151\n*", ""},
       {{"unpack", "--file", "-", "-o", "-"}, bytes, 0, source, ""},

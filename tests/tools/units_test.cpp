@@ -10,15 +10,13 @@
 #include "tools/charset.h"
 #include "tools/cookie_source.h"
 #include "tools/fortune_file.h"
+#include "tools/pack_errors.h"
 #include "viewer_model/layout.h"
 
 namespace tools {
 namespace {
 
-TEST(Charset, EveryByteComesBackAndWhatCannotBeHeldIsCounted) {
-  std::string all;
-  for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
-  EXPECT_EQ(utf8_to_cp1252(cp1252_to_utf8(all)).text, all);
+TEST(Charset, WhatCannotBeHeldIsCountedAndWhatIsNotUtf8IsKept) {
   // Euro, en dash, Y diaeresis, 0x81, e acute; arrow, emoji, U+0080, omega replaced; not UTF-8
   // (Latin-1, overlong, surrogate, past U+10FFFF, lone, cut short) kept.
   const std::string held = "\xE2\x82\xAC\xE2\x80\x93\xC5\xB8\xC2\x81\xC3\xA9";
@@ -28,6 +26,7 @@ TEST(Charset, EveryByteComesBackAndWhatCannotBeHeldIsCounted) {
   EXPECT_EQ(converted.text, "\x80\x96\x9F\x81\xE9????" + raw + "\xE9");
   EXPECT_EQ(converted.replaced, 4u);
   EXPECT_EQ(converted.raw_bytes, 16u);
+  EXPECT_EQ(cp1252_to_utf8("\x80\x96\x9F\x81\xE9t"), held + "t");
 }
 
 TEST(FortuneFile, LineEndsTabsAndPieces) {
@@ -73,19 +72,35 @@ TEST(CookieSource, KeepsWhatTheViewerShowsWholeAndCountsTheRest) {
   for (int row = 0; row < 25; ++row) longest += std::string(79, 'y') + (row < 24 ? "\n" : "");
   for (int row = 0; row < 26; ++row) many_rows += "s\n";
   longest.pop_back();
-  CookieSource source;
-  add_fortune_file(source,
-                   "%\nkept \xE2\x86\x92\n%\nnot \xE2\x86\x92 100%\n%\n\xE9t\xE9\n%\n \n%\n" +
-                       std::string("zero \0\n%\n", 9) + longest + "\n%\n" + longest + "y\n%\n" +
-                       many_rows + "%\n");
-  add_fortune_file(source, "second\tfile\r\n%\r\n");
-  EXPECT_EQ(source.cookies,
-            (std::vector<std::string>{"kept ?", "\xE9t\xE9", longest, "second  file"}));
-  EXPECT_EQ(source.replaced, 1u);  // only in kept cookies
-  EXPECT_EQ(source.raw_bytes, 2u);
-  // One each: percent, zero byte, too long, too many rows, empty; none without room.
-  EXPECT_EQ(std::vector(std::begin(source.skipped), std::end(source.skipped)),
-            (std::vector<std::size_t>{1, 1, 1, 1, 1, 0}));
+  using enum SkipReason;
+  constexpr SkipReason kept = count_of_reasons;
+  const struct {
+    const char* name;
+    std::string file, cookie;
+    SkipReason skipped;
+    std::size_t replaced = 0, raw_bytes = 0;
+  } rows[] = {
+      {"unheld replaced", "%\nkept \xE2\x86\x92\n%\n", "kept ?", kept, 1},
+      {"percent, nothing replaced", "not \xE2\x86\x92 100%\n%\n", "", holds_percent},
+      {"not UTF-8 kept raw", "\xE9t\xE9\n%\n", "\xE9t\xE9", kept, 0, 2},
+      {"zero byte", std::string("zero \0\n%\n", 9), "", holds_zero_byte},
+      {"1998 characters in 25 rows", longest + "\n%\n", longest, kept},
+      {"1999 characters", longest + "y\n%\n", "", too_long},
+      {"26 rows", many_rows + "%\n", "", too_many_rows},
+      {"blank", " \n%\n", "", empty},
+      {"tab and CR LF", "second\tfile\r\n%\r\n", "second  file", kept},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CookieSource source;
+    add_fortune_file(source, row.file);
+    EXPECT_EQ(source.cookies,
+              row.skipped == kept ? std::vector{row.cookie} : std::vector<std::string>{});
+    for (int reason = 0; reason < int(kept); ++reason)
+      EXPECT_EQ(source.skipped[reason], reason == int(row.skipped) ? 1u : 0u) << reason;
+    EXPECT_EQ(source.replaced, row.replaced);
+    EXPECT_EQ(source.raw_bytes, row.raw_bytes);
+  }
 }
 
 // Counting line by line agrees with the viewer's layout of the whole cookie.
@@ -120,7 +135,7 @@ std::vector<std::string> cookies_of(std::initializer_list<std::pair<int, std::si
 // left out) all there, and a plan that already fits planned again unchanged.
 BlockPlan expect_plan_fits(const std::vector<std::string>& cookies, std::size_t limit) {
   const BlockPlan plan = plan_blocks(cookies, limit, StreamCheck::compress_each_block);
-  EXPECT_TRUE(plan.error.empty());
+  EXPECT_FALSE(plan.error);
   EXPECT_EQ(plan.cookies.size() + plan.no_room, cookies.size());
   for (std::size_t first = 0; first < plan.cookies.size(); first += 100) {
     const std::string text = database::block_text(
@@ -147,6 +162,18 @@ TEST(BlockPlan, EveryBlockFitsItsTextAndItsStream) {
   const auto noise = cookies_of({{100, 60}, {50, 3}});
   const std::size_t limit = database::block_text({noise.data(), 100}).size();
   EXPECT_TRUE(expect_plan_fits(noise, limit).cookies != noise);
+}
+
+// Each names its place, where it has one, and the limits it was built from.
+TEST(PackErrors, NameThePlaceAndTheReason) {
+  using Kind = database::WriteError::Kind;
+  constexpr auto no_memory = codec::RunStatus::out_of_memory;
+  EXPECT_EQ(describe({Kind::percent_in_cookie, 7}), "cookie 7: holds a \"%\"");
+  EXPECT_EQ(describe({Kind::stream_too_long, 3}), "block 3: its stream passes 32767 bytes");
+  EXPECT_EQ(describe({Kind::codec_failed, 4, no_memory}),
+            "block 4: no memory for the codec's tables");
+  EXPECT_EQ(describe({Kind::no_cookies}), "no cookies to write");
+  EXPECT_EQ(describe(PlanError{1, no_memory}), "not enough memory for the codec's tables");
 }
 
 }  // namespace

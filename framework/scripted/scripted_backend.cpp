@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "framework/backend.h"
-#include "framework/scripted/windows.h"
+#include "framework/scripted/scripted_windows.h"
 
 namespace fw {
 

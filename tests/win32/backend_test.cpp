@@ -38,7 +38,7 @@ TEST(Win32Windows, FrameClientAndButtonsAreMadeAsAsked) {
   if (!has_display()) GTEST_SKIP() << "no display for Wine";
   auto* client = new fw::TWindow(nullptr);
   new fw::TButton(client, 104, "Ok", 516, 1, 55, 20);
-  fw::TFrameWindow frame("Drollbox v1.8.6", client);
+  fw::TFrameWindow frame("Drollbox window", client);
   frame.set_icon("DROLLBOXICON");
   frame.rect = {80, 171, 639, 86};
   frame.create();
@@ -126,7 +126,7 @@ TEST(Win32Keys, FocusDefaultButtonLettersCopyAndClose) {
   const int lefts[] = {516, 54, 126, 199, 359};
   for (std::size_t i = 0; i < std::size(buttons); ++i)
     new fw::TButton(client, buttons[i].first, buttons[i].second, lefts[i], 1, 55, 20);
-  fw::TFrameWindow frame("Drollbox v1.8.6", client);
+  fw::TFrameWindow frame("Drollbox window", client);
   frame.rect = {80, 171, 639, 200};
   frame.create();
   fw::backend::show_window(frame);
@@ -219,7 +219,7 @@ TEST(Win32Painting, FontsAndOpaqueTextBackground) {
   std::vector<int> widths;
   for (const int dpi : {96, 192}) {
     fw::win32::state.dpi = dpi;
-    widths.push_back(font->text_width("Drollbox v1.8.6", 15));
+    widths.push_back(font->text_width("Drollbox window", 15));
   }
   fw::win32::state.dpi = 96;
   EXPECT_GT(widths[0], 60);

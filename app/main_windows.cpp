@@ -6,6 +6,7 @@
 
 #include "app/viewer_options.h"
 #include "app/window_cycles.h"
+#include "places/file_names.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ int main(int argc, char** argv) {
   use_parent_console();
   static const app::ViewerOptions options = app::parse_viewer_options(argc, argv);
   if (const auto status = app::answer_on_terminal(
-          options,
-          "Drollbox.dat and Drollbox.cfg are kept in the current folder. The login\n"
-          "entry is the value 'Drollbox' of the user's Run key.\n"))
+          options, std::string(places::data_file_name) + " and " + places::settings_file_name +
+                       " are kept in the current folder. The login\n"
+                       "entry is the value 'Drollbox' of the user's Run key.\n"))
     return *status;
   if (!options.data_file.empty()) app::explain_unusable_data_file(options.data_file);
   return app::run_window_cycles(options.data_file);

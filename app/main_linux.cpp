@@ -17,9 +17,11 @@
 namespace {
 
 std::string where_things_are(const std::string& data_file, const std::string& settings_file) {
-  return "Drollbox.dat, the cookie database, is read from the current folder when it is\n"
-         "there, else from share/drollbox/ under the folder the program is installed in.\n"
-         "Drollbox.cfg, the settings, is kept in $XDG_CONFIG_HOME/drollbox/\n"
+  return std::string(places::data_file_name) +
+         ", the cookie database, is read from the current folder when it is\n"
+         "there, else from share/drollbox/ under the folder the program is installed in.\n" +
+         places::settings_file_name +
+         ", the settings, is kept in $XDG_CONFIG_HOME/drollbox/\n"
          "(~/.config/drollbox/ when XDG_CONFIG_HOME is not set); delete it to be asked\n"
          "again. The login entry is $XDG_CONFIG_HOME/autostart/drollbox.desktop.\n"
          "Here and now these are:\n"
