@@ -11,7 +11,6 @@
 
 #include "app/viewer_options.h"
 #include "app/window_cycles.h"
-#include "database/database.h"
 #include "places/places.h"
 #include "settings/settings.h"
 
@@ -59,10 +58,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!options.data_file.empty()) app::explain_unusable_data_file(data_file);
-  database::reader.file_name = data_file.c_str();
   settings::settings_file_name = settings_file.c_str();
   // A folder that cannot be made shows up as the settings write's own problem.
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(settings_file).parent_path(), ignored);
-  return app::run_window_cycles(argc, argv);
+  return app::run_window_cycles(data_file);
 }

@@ -3,12 +3,12 @@
 #include "app/main_window.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 #include "app/refresh.h"
-#include "app/window_cycles.h"
+#include "app/title.h"
 #include "app/window_fit.h"
-#include "database/database.h"
+#include "database/data_file.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
 
@@ -31,15 +31,9 @@ constexpr ButtonPlace button_places[] = {
 constexpr int groove_upper_row = 25;
 constexpr int groove_lower_row = 26;
 
-int grid_rows_in_use() {
-  return static_cast<int>(
-      strnlen(database::choice.display_grid, sizeof database::choice.display_grid) /
-      database::grid_columns);
-}
-
 // Trailing blanks are drawn but never seen, so they take no room.
-int shown_length(const char* row) {
-  auto length = static_cast<int>(strnlen(row, database::grid_columns));
+int shown_length(std::string_view row) {
+  auto length = static_cast<int>(row.size());
   while (length > 0 && row[length - 1] == ' ') --length;
   return length;
 }
@@ -66,13 +60,14 @@ std::string about_text(std::optional<std::uint32_t> cookie_count) {
 }
 
 std::optional<std::uint32_t> cookie_count_of(const char* data_file) {
-  database::DataFileSummary summary;
-  if (database::read_summary(data_file, summary)) return std::nullopt;
-  return summary.cookie_count;
+  const database::OpenedDataFile opened = database::DataFile::open(data_file);
+  if (!opened.file) return std::nullopt;
+  return opened.file->cookie_count();
 }
 
-TMainWindow::TMainWindow()
+TMainWindow::TMainWindow(ViewerState& state)
     : fw::TWindow(nullptr, ""),
+      state_(state),
       font_height_(settings::current.siz),
       layout_width_(settings::current.wit) {
   set_background(fw::system_colour(fw::SystemColour::menu));
@@ -97,30 +92,25 @@ bool TMainWindow::find_command(int id) {
 // The restarting commands prepare the next cookie while this window is still
 // up, so a problem is reported over it and nothing is closed for nothing.
 void TMainWindow::on_new() {
-  lifetime.restart_request = restart_wanted;
-  refresh_cookie();
-  close_for_restart();
+  restart();
 }
 
 void TMainWindow::on_prev() {
-  if (!request_step_back()) return;
-  lifetime.restart_request = restart_wanted;
-  refresh_cookie();
-  close_for_restart();
+  if (request_step_back(state_.history)) restart();
 }
 
 void TMainWindow::on_config() {
   settings::run_setup();
-  lifetime.restart_request = restart_wanted;
-  refresh_cookie();
-  close_for_restart();
+  restart();
 }
 
 // A window the user moved has the next open where this one was left.
-void TMainWindow::close_for_restart() {
+void TMainWindow::restart() {
+  state_.lifetime.restart_request = restart_wanted;
+  refresh_cookie(state_);
   const fw::TWindow* frame = parent();
   if (frame != nullptr && (frame->rect.x != placed_x_ || frame->rect.y != placed_y_))
-    lifetime.last_frame_origin = {frame->rect.x, frame->rect.y};
+    state_.lifetime.last_frame_origin = {frame->rect.x, frame->rect.y};
   close_window();
 }
 
@@ -142,15 +132,16 @@ int TMainWindow::widest_row(int font_height) const {
       fw::TFont::create({settings::current.font_text, font_height});
   if (!font) return 0;
   int widest = 0;
-  for (const char* row = database::choice.display_grid; *row != '\0';
-       row += strnlen(row, database::grid_columns))
-    widest = std::max(widest, font->text_width(row, shown_length(row)));
+  for (int row = 0; row < state_.cookie.rows; ++row) {
+    const std::string_view text = state_.cookie.row(row);
+    widest = std::max(widest, font->text_width(text.data(), shown_length(text)));
+  }
   return widest;
 }
 
 void TMainWindow::fit_frame(fw::TFrameWindow& frame) {
   const WindowFit fit =
-      fit_window({grid_rows_in_use(), settings::current.siz, settings::current.wit,
+      fit_window({state_.cookie.rows, settings::current.siz, settings::current.wit,
                   [this](int height) { return widest_row(height); },
                   fw::screen_at(frame, wanted_x, wanted_y), wanted_x, wanted_y});
   frame.rect = fit.frame;
@@ -186,19 +177,17 @@ void TMainWindow::paint_cookie(fw::PaintContext& dc) {
   const fw::TFont* previous_font = dc.select_font(display_font_.get());
   dc.set_text_background(fw::system_colour(fw::SystemColour::menu));
 
-  // The layout leaves whole rows of grid_columns characters and a terminator.
-  const char* row = database::choice.display_grid;
-  for (int y = first_text_row; *row != '\0'; y += font_height_) {
-    const auto length = static_cast<int>(strnlen(row, database::grid_columns));
-    dc.text_out(text_left, y, row, length);
-    row += length;
+  for (int row = 0; row < state_.cookie.rows; ++row) {
+    const std::string_view text = state_.cookie.row(row);
+    dc.text_out(text_left, first_text_row + row * font_height_, text.data(),
+                static_cast<int>(text.size()));
   }
 
   dc.select_font(previous_font);
 }
 
 void TMainWindow::show_about() {
-  const std::string text = about_text(cookie_count_of(database::reader.file_name));
+  const std::string text = about_text(cookie_count_of(state_.data_file.c_str()));
   fw::message_box(this, text.c_str(), about_caption, fw::BoxKind::notice);
 }
 

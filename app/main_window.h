@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/viewer_state.h"
 #include "app/window_fit.h"
 #include "framework/framework.h"
 
@@ -35,7 +36,7 @@ inline constexpr int bar_offset(int wit) {
 
 class TMainWindow : public fw::TWindow {
  public:
-  TMainWindow();
+  explicit TMainWindow(ViewerState& state);
   ~TMainWindow() override;
 
   void paint(fw::PaintContext& dc) override { paint_cookie(dc); }
@@ -52,6 +53,7 @@ class TMainWindow : public fw::TWindow {
   void make_display_font(int height);
   const fw::TFont* display_font() const { return display_font_.get(); }
   int row_pitch() const { return font_height_; }
+  const viewer_model::LaidOutCookie& cookie() const { return state_.cookie; }
 
   void on_new();
   void on_prev();
@@ -62,7 +64,9 @@ class TMainWindow : public fw::TWindow {
 
  private:
   int widest_row(int font_height) const;
-  void close_for_restart();
+  // The next cookie prepared while this window is still up, then a new window for it.
+  void restart();
+  ViewerState& state_;
   std::unique_ptr<fw::TFont> display_font_;
   int font_height_;   // siz, unless this window shrank its font to fit
   int layout_width_;  // wit, unless this window is wider or narrower

@@ -6,7 +6,6 @@
 
 #include "app/viewer_options.h"
 #include "app/window_cycles.h"
-#include "database/database.h"
 #include "places/file_names.h"
 
 namespace {
@@ -30,9 +29,6 @@ int main(int argc, char** argv) {
                        " are kept in the current folder. The login\n"
                        "entry is the value 'Drollbox' of the user's Run key.\n"))
     return *status;
-  if (!options.data_file.empty()) {
-    app::explain_unusable_data_file(options.data_file);
-    database::reader.file_name = options.data_file.c_str();
-  }
-  return app::run_window_cycles(argc, argv);
+  if (!options.data_file.empty()) app::explain_unusable_data_file(options.data_file);
+  return app::run_window_cycles(options.data_file);
 }

@@ -2,25 +2,23 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "codec/codec.h"
+#include "database/data_file.h"
 #include "problems/problems.h"
 #include "settings/settings.h"
 
 namespace app {
 
-History history;
-
 namespace {
 
 using database::DamageKind;
-using database::reader;
 
-// Closes the data file and reports the damage's Problem code (which ends the
-// process); returns when there is no damage.
+// Reports the damage's Problem code (which ends the process); returns when
+// there is no damage.
 void stop_on(DamageKind damage) {
   if (damage == DamageKind::none) return;
-  database::close_data_file();
   if (damage == DamageKind::out_of_memory) {
     std::fputs(codec::out_of_memory_line, stdout);
     std::fflush(stdout);
@@ -28,17 +26,34 @@ void stop_on(DamageKind damage) {
   problems::report_problem(problem_code(damage));
 }
 
-void step_back() {
+void step_back(ViewerState& state) {
+  History& history = state.history;
   history.prev_pending = false;
   history.index = (history.index - 1) & (history_size - 1);
-  reader.cookie_number = history.ring[history.index];
+  state.cookie_number = history.ring[history.index];
   history.count = static_cast<std::int8_t>(history.count - 1);
 }
 
-void remember_new_pick() {
+void remember_new_pick(ViewerState& state) {
+  History& history = state.history;
   history.index = (history.index + 1) & (history_size - 1);
-  history.ring[history.index] = reader.cookie_number;
+  history.ring[history.index] = state.cookie_number;
   if (history.count < history_count_limit) ++history.count;
+}
+
+// The data file is closed before a damage is reported, so that the user may
+// mend it while the Problem box is up.
+std::string read_chosen_cookie(ViewerState& state) {
+  std::string cookie;
+  database::Damage damage;
+  {
+    database::OpenedDataFile opened = database::DataFile::open(state.data_file.c_str());
+    stop_on(opened.damage.kind);
+    choose_cookie_number(state, opened.file->cookie_count());
+    damage = opened.file->read_cookie(state.cookie_number, cookie);
+  }
+  stop_on(damage.kind);
+  return cookie;
 }
 
 }  // namespace
@@ -58,55 +73,35 @@ int problem_code(DamageKind damage) {
   }
 }
 
-bool allocate_history() {
-  if (history.ring == nullptr) history.ring = new (std::nothrow) std::uint32_t[history_size]{};
+bool allocate_history(History& history) {
+  if (!history.ring) history.ring.reset(new (std::nothrow) std::uint32_t[history_size]{});
   return history.ring != nullptr;
 }
 
-void release_history() {
-  delete[] history.ring;
-  history.ring = nullptr;
-}
-
-void choose_cookie_number() {
-  if (!allocate_history()) problems::report_problem(problems::problem_memory);
-  if (history.prev_pending) {
-    step_back();
+void choose_cookie_number(ViewerState& state, std::uint32_t cookie_count) {
+  if (!allocate_history(state.history)) problems::report_problem(problems::problem_memory);
+  if (state.history.prev_pending) {
+    step_back(state);
     return;
   }
-  reader.cookie_number = database::draw_cookie_number(reader.cookie_count);
-  remember_new_pick();
+  state.cookie_number = state.random.draw_cookie_number(cookie_count);
+  remember_new_pick(state);
 }
 
-bool request_step_back() {
+bool request_step_back(History& history) {
   if (history.count == 1) return false;
   history.prev_pending = true;
   return true;
 }
 
-void pick_cookie() {
-  stop_on(database::open_data_file(reader.file_name));
-  stop_on(database::read_header());
-  choose_cookie_number();
-  stop_on(database::read_block_entries(reader.cookie_number / database::cookies_per_block));
-}
-
-void load_block() {
-  const std::uint32_t k = reader.cookie_number % database::cookies_per_block;
-  stop_on(database::read_block_through_cookie(k));
-  stop_on(database::cut_cookie(k));
-  database::close_data_file();
-}
-
-void refresh_cookie() {
+void refresh_cookie(ViewerState& state) {
   settings::read_settings();
-  if (!history.seeded) {
-    database::seed_random();
-    history.seeded = true;
+  if (!state.history.seeded) {
+    state.random.seed_from_clock();
+    state.history.seeded = true;
   }
-  pick_cookie();
-  load_block();
-  database::lay_out_cookie(settings::current.siz);
+  const std::string cookie = read_chosen_cookie(state);
+  state.cookie = viewer_model::lay_out(cookie, settings::current.siz);
 }
 
 }  // namespace app

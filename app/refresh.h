@@ -5,42 +5,25 @@
 
 #include <cstdint>
 
-#include "database/database.h"
+#include "app/viewer_state.h"
+#include "database/damage.h"
 
 namespace app {
-
-inline constexpr int history_size = 16;
-// count stops here instead of wrapping to -128.
-inline constexpr std::int8_t history_count_limit = 127;
-
-struct History {
-  std::uint32_t* ring = nullptr;  // 16 entries, allocated once by start-up
-  std::int32_t index = 0;         // ring position of the cookie on screen
-  std::int8_t count = 0;          // +1 for each new pick, -1 for each step back
-  bool prev_pending = false;      // the next pick steps back instead of drawing
-  bool seeded = false;            // the generator is seeded once per process
-};
-extern History history;
 
 // The Problem code the viewer reports for a damage.
 int problem_code(database::DamageKind damage);
 
-// Sets database::reader.cookie_number: a step back, or a new random pick.
-void choose_cookie_number();
-// Opens the data file, checks its header, chooses the cookie and reads its
-// block's index entries; then reads and cuts the block and closes the file.
-void pick_cookie();
-void load_block();
-// Settings, seeding once, pick_cookie, load_block and the layout; any damage
-// ends the process with its Problem code.
-void refresh_cookie();
+// Sets state.cookie_number: a step back, or a new random pick below cookie_count.
+void choose_cookie_number(ViewerState& state, std::uint32_t cookie_count);
+// Settings, seeding once, the data file's header, the choice, the cookie read
+// and laid out; any damage ends the process with its Problem code.
+void refresh_cookie(ViewerState& state);
 
 // The Prev command's step back: false (and nothing changes) when the cookie
 // on screen is the oldest one left; otherwise the next refresh steps back.
-bool request_step_back();
+bool request_step_back(History& history);
 
-// History ring ownership for start-up (false when the memory is not there).
-bool allocate_history();
-void release_history();
+// The ring for start-up (false when the memory is not there).
+bool allocate_history(History& history);
 
 }  // namespace app

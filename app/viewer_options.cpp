@@ -7,7 +7,7 @@
 
 #include "app/autostart.h"
 #include "app/window_cycles.h"
-#include "database/database.h"
+#include "database/data_file.h"
 #include "places/file_names.h"
 
 namespace app {
@@ -104,10 +104,8 @@ std::optional<int> answer_on_terminal(const ViewerOptions& options, const std::s
 
 void explain_unusable_data_file(const std::string& path) {
   errno = 0;
-  database::DamageKind damage = database::open_data_file(path.c_str());
+  const database::DamageKind damage = database::DataFile::open(path.c_str()).damage.kind;
   const int error_number = errno;
-  if (damage == database::DamageKind::none) damage = database::read_header();
-  database::close_data_file();
   if (damage == database::DamageKind::none) return;
   const std::string reason = damage == database::DamageKind::cannot_open && error_number != 0
                                  ? std::strerror(error_number)

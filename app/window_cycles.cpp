@@ -9,25 +9,20 @@
 
 namespace app {
 
-Lifetime lifetime;
-
-void reset_lifetime() {
-  lifetime = Lifetime{};
-}
-
-TMainApp::TMainApp() = default;
+TMainApp::TMainApp(ViewerState& state) : state_(state) {}
 
 TMainApp::~TMainApp() = default;
 
 void TMainApp::make_main_window() {
+  Lifetime& lifetime = state_.lifetime;
   // Only the first Window cycle finds no cookie prepared by a command.
   if (lifetime.restart_request == no_restart) {
-    if (!allocate_history()) problems::report_problem(problems::problem_memory);
-    refresh_cookie();
+    if (!allocate_history(state_.history)) problems::report_problem(problems::problem_memory);
+    refresh_cookie(state_);
   }
   lifetime.restart_request = no_restart;
 
-  auto* client = new TMainWindow();
+  auto* client = new TMainWindow(state_);
   const FrameOrigin origin = lifetime.last_frame_origin.value_or(
       FrameOrigin{settings::current.window_x, settings::current.window_y});
   client->wanted_x = origin.x;
@@ -35,17 +30,22 @@ void TMainApp::make_main_window() {
   auto* frame = new fw::TFrameWindow(frame_title, client);
   set_main_window(frame);
   frame->set_icon(frame_icon);
-  frame->rect = {origin.x, origin.y, settings::current.wit, database::choice.window_height};
+  frame->rect = {origin.x, origin.y, settings::current.wit, state_.cookie.window_height};
 }
 
-int run_window_cycles(int, char**) {
-  auto first = std::make_unique<TMainApp>();
+int run_window_cycles(const std::string& data_file) {
+  ViewerState state;
+  if (!data_file.empty()) state.data_file = data_file;
+  return run_window_cycles(state);
+}
+
+int run_window_cycles(ViewerState& state) {
+  auto first = std::make_unique<TMainApp>(state);
   int status = first->run();
-  while (lifetime.restart_request == restart_wanted) {
-    auto next = std::make_unique<TMainApp>();
+  while (state.lifetime.restart_request == restart_wanted) {
+    auto next = std::make_unique<TMainApp>(state);
     status = next->run();
   }
-  release_history();
   first.reset();
   return status;
 }

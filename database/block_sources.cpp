@@ -3,22 +3,13 @@
 #include <algorithm>
 
 #include "codec/codec.h"
+#include "database/format.h"
 
 namespace database {
 
 DamageKind FileBlocks::open() {
-  DamageKind damage = open_data_file(path_);
-  if (damage == DamageKind::none) damage = read_header();
-  cookie_count = reader.cookie_count;
-  index_length = reader.index_length;
-  return damage;
-}
-
-DamageKind FileBlocks::read(std::uint32_t block, std::vector<std::uint8_t>& stream) {
-  DamageKind damage = read_block_entries(block);
-  if (damage == DamageKind::none) damage = read_block_stream();
-  if (damage != DamageKind::none) return damage;
-  stream.assign(codec::input_buffer, codec::input_buffer + reader.block_length);
+  cookie_count = file_.cookie_count();
+  index_length = file_.index_length();
   return DamageKind::none;
 }
 

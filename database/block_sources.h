@@ -1,13 +1,13 @@
 // Where a whole-file walk gets its blocks' compressed bytes, in file order:
-// a data file by name, read through the reader with its seeks, or standard
-// input, read once from front to back and never held whole.
+// an open data file, read with its seeks, or standard input, read once from
+// front to back and never held whole.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
-#include "database/database.h"
+#include "database/data_file.h"
 
 namespace database {
 
@@ -27,14 +27,15 @@ class BlockSource {
 
 class FileBlocks : public BlockSource {
  public:
-  explicit FileBlocks(const char* path) : path_(path) {}
-  ~FileBlocks() override { close_data_file(); }
+  explicit FileBlocks(DataFile& file) : file_(file) {}
   DamageKind open() override;
-  DamageKind read(std::uint32_t block, std::vector<std::uint8_t>& stream) override;
-  std::uint64_t size() override { return reader.file_size; }
+  DamageKind read(std::uint32_t block, std::vector<std::uint8_t>& stream) override {
+    return file_.read_block(block, stream);
+  }
+  std::uint64_t size() override { return file_.file_size(); }
 
  private:
-  const char* path_;
+  DataFile& file_;
 };
 
 class StreamBlocks : public BlockSource {

@@ -11,13 +11,11 @@
 #include <vector>
 
 #include "codec/codec.h"
+#include "database/format.h"
 
 namespace database {
 
 class OrderedWorkers;
-
-// What follows every cookie of a block text: the layout cut_cookie reads.
-inline constexpr std::string_view cookie_separator = "\n%%\n";
 
 // Each cookie followed by the separator.
 std::string block_text(std::span<const std::string> cookies);

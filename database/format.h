@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace database {
 
@@ -16,6 +17,14 @@ inline constexpr std::uint32_t format_revision = 1801;
 inline constexpr std::uint32_t header_length = 38;  // magic, pad byte, four integers
 inline constexpr std::uint32_t index_entry_length = 4;
 inline constexpr std::uint32_t cookies_per_block = 100;
+
+// What follows every cookie of a block text: the layout the cut reads.
+inline constexpr std::string_view cookie_separator = "\n%%\n";
+// The viewer shows this many characters of a cookie at most.
+inline constexpr std::uint32_t shown_cookie_length = 1999;
+// A cookie is cut out with the line feed that ends the previous separator's
+// line, so a stored cookie holds one character less.
+inline constexpr std::uint32_t longest_stored_cookie = shown_cookie_length - 1;
 
 constexpr std::uint32_t block_count(std::uint64_t cookie_count) {
   return static_cast<std::uint32_t>((cookie_count + cookies_per_block - 1) / cookies_per_block);

@@ -3,8 +3,10 @@
 
 #include "codec/codec.h"
 #include "database/block_sources.h"
-#include "database/database.h"
+#include "database/cut.h"
+#include "database/format.h"
 #include "database/ordered_workers.h"
+#include "database/walk.h"
 
 namespace database {
 
@@ -14,60 +16,22 @@ Damage in_file(DamageKind kind) {
   return {kind, Damage::Where::file, 0};
 }
 
-DamageKind open_and_read_header(const char* path) {
-  const DamageKind damage = open_data_file(path);
-  return damage != DamageKind::none ? damage : read_header();
-}
-
-// Closes the file on the way out, whatever was found.
-Damage closing(Damage damage) {
-  close_data_file();
-  return damage;
-}
-
-// The cookies of the block text in the calling thread's output area, up to
-// the first that does not cut.
-void cut_block(WalkedBlock& block, std::uint32_t cookie_count) {
-  const std::uint8_t* text = codec::output_buffer;
-  const std::uint32_t length = codec::output_total;
-  const std::uint32_t first = block.number * cookies_per_block;
-  const std::uint32_t in_block = std::min<std::uint32_t>(cookies_per_block, cookie_count - first);
-  std::uint32_t start = 0;
-  std::uint32_t search_from = 0;
-  for (std::uint32_t k = 0; k < in_block; ++k) {
-    const Damage at_cookie{DamageKind::missing_separator, Damage::Where::cookie, first + k};
-    if (k > 0) {
-      const std::uint32_t separator = next_separator(text, length, search_from);
-      if (separator == length) {
-        block.damage = at_cookie;
-        return;
-      }
-      start = separator + 2;
-      search_from = separator + 1;
-    }
-    std::uint32_t end = 0;
-    if (find_cookie_end(text, length, start, end) != DamageKind::none) {
-      block.damage = at_cookie;
-      return;
-    }
-    // After a separator the block text has the LF that ended the separator's line.
-    const std::uint32_t skip = k > 0 && end > start && text[start] == '\n' ? 1 : 0;
-    block.cookies.emplace_back(reinterpret_cast<const char*>(text + start + skip),
-                               end - start - skip);
-  }
-}
-
 void decode_block(WalkedBlock& block, const std::vector<std::uint8_t>& stream,
                   std::uint32_t cookie_count, const BlockWalk& walk) {
   codec::load_input(stream.data(), stream.size());
-  const DamageKind damage = decode_block_stream();
+  const DamageKind damage = decode_loaded_block();
   block.compressed_length = static_cast<std::uint32_t>(stream.size());
   block.text_length = codec::output_total;
   if (damage != DamageKind::none) {
     block.damage = {damage, Damage::Where::block, block.number};
     return;
   }
-  if (walk.cut_cookies) cut_block(block, cookie_count);
+  const std::uint32_t first = block.number * cookies_per_block;
+  const std::uint32_t in_block = std::min<std::uint32_t>(cookies_per_block, cookie_count - first);
+  const std::uint32_t cut =
+      cut_cookies(codec::output_buffer, codec::output_total, in_block, block.cookies);
+  if (cut < in_block)
+    block.damage = {DamageKind::missing_separator, Damage::Where::cookie, first + cut};
   if (walk.work) walk.work(block);
 }
 
@@ -116,9 +80,8 @@ Damage walk_source(BlockSource& source, const BlockWalk& walk, DataFileSummary* 
 
 }  // namespace
 
-Damage walk_blocks(const char* path, const BlockWalk& walk, DataFileSummary* summary) {
-  if (std::string_view(path) == standard_input) return walk_stream(stdin, walk, summary);
-  FileBlocks source(path);
+Damage walk_blocks(DataFile& file, const BlockWalk& walk, DataFileSummary* summary) {
+  FileBlocks source(file);
   return walk_source(source, walk, summary);
 }
 
@@ -127,39 +90,31 @@ Damage walk_stream(std::FILE* stream, const BlockWalk& walk, DataFileSummary* su
   return walk_source(source, walk, summary);
 }
 
-Damage read_summary(const char* path, DataFileSummary& summary) {
-  const DamageKind damage = open_and_read_header(path);
-  if (damage != DamageKind::none) return closing(in_file(damage));
-  summary.cookie_count = reader.cookie_count;
-  summary.block_count = block_count(reader.cookie_count);
-  summary.index_length = reader.index_length;
-  summary.file_size = reader.file_size;
-  return closing({});
-}
-
-Damage load_cookie(const char* path, std::uint32_t number) {
-  if (const DamageKind damage = open_and_read_header(path); damage != DamageKind::none)
-    return closing(in_file(damage));
-  const Damage at_cookie{DamageKind::no_such_cookie, Damage::Where::cookie, number};
-  if (number >= reader.cookie_count) return closing(at_cookie);
-  reader.cookie_number = number;
-  const std::uint32_t k = number % cookies_per_block;
-  DamageKind damage = read_block_entries(number / cookies_per_block);
-  if (damage == DamageKind::none) damage = read_block_through_cookie(k);
-  if (damage == DamageKind::none) damage = cut_cookie(k);
-  return closing(damage == DamageKind::none ? Damage{} : Damage{damage, at_cookie.where, number});
+Damage walk_data_file(const char* path, const BlockWalk& walk, DataFileSummary* summary) {
+  if (std::string_view(path) == standard_input) return walk_stream(stdin, walk, summary);
+  OpenedDataFile opened = DataFile::open(path);
+  if (!opened.file) return opened.damage;
+  return walk_blocks(*opened.file, walk, summary);
 }
 
 Damage read_each_cookie(const char* path, const std::function<bool(std::string&&)>& take) {
-  return walk_blocks(path, {true, nullptr, [&](WalkedBlock& block) {
-                              for (std::string& cookie : block.cookies)
-                                if (!take(std::move(cookie))) return false;
-                              return true;
-                            }});
+  return walk_data_file(path, {nullptr, [&](WalkedBlock& block) {
+                                 for (std::string& cookie : block.cookies)
+                                   if (!take(std::move(cookie))) return false;
+                                 return true;
+                               }});
 }
 
 Damage verify_data_file(const char* path) {
-  return walk_blocks(path, {true, nullptr, [](WalkedBlock&) { return true; }});
+  return walk_data_file(path, {nullptr, [](WalkedBlock&) { return true; }});
+}
+
+Damage load_cookie(const char* path, std::uint32_t number, std::string& cookie) {
+  OpenedDataFile opened = DataFile::open(path);
+  if (!opened.file) return opened.damage;
+  if (number >= opened.file->cookie_count())
+    return {DamageKind::no_such_cookie, Damage::Where::cookie, number};
+  return opened.file->read_cookie(number, cookie);
 }
 
 }  // namespace database

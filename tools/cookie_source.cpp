@@ -1,13 +1,29 @@
 #include "tools/cookie_source.h"
 
 #include <cstdint>
-#include <cstring>
+#include <string>
 
-#include "database/database.h"
+#include "database/format.h"
 #include "tools/charset.h"
 #include "tools/fortune_file.h"
+#include "viewer_model/layout.h"
 
 namespace tools {
+
+namespace {
+
+const char* too_long_text() {
+  static const std::string text =
+      "longer than " + std::to_string(database::shown_cookie_length) + " characters";
+  return text.c_str();
+}
+
+const char* too_many_rows_text() {
+  static const std::string text = "more than " + std::to_string(most_rows) + " rows";
+  return text.c_str();
+}
+
+}  // namespace
 
 const char* skip_reason_text(SkipReason reason) {
   switch (reason) {
@@ -16,9 +32,9 @@ const char* skip_reason_text(SkipReason reason) {
     case SkipReason::holds_zero_byte:
       return "holding a zero byte";
     case SkipReason::too_long:
-      return "longer than 1999 characters";
+      return too_long_text();
     case SkipReason::too_many_rows:
-      return "more than 25 rows";
+      return too_many_rows_text();
     case SkipReason::empty:
       return "empty";
     case SkipReason::no_room_in_block:
@@ -38,9 +54,10 @@ std::size_t CookieSource::skipped_total() const {
 // A line feed always starts a fresh row and the layout of a line looks no
 // further than its own end, so the rows of a cookie are the sum of the rows
 // of its lines. Each line is laid out alone by the viewer's own layout; a
-// line that fits cookie_text fits the grid, so no count is cut short.
+// line the viewer can hold (1999 characters) fits its 25 rows, so no count
+// is cut short.
 std::size_t rows_needed(std::string_view cookie) {
-  constexpr std::size_t line_capacity = database::cookie_capacity - 1;
+  constexpr std::size_t line_capacity = database::shown_cookie_length;
   std::size_t rows = 0;
   std::size_t line_start = 0;
   while (line_start <= cookie.size()) {
@@ -48,10 +65,7 @@ std::size_t rows_needed(std::string_view cookie) {
     if (line_end == std::string_view::npos) line_end = cookie.size();
     const std::string_view line = cookie.substr(line_start, line_end - line_start);
     if (line.size() > line_capacity) return SIZE_MAX;
-    std::memcpy(database::choice.cookie_text, line.data(), line.size());
-    database::choice.cookie_text[line.size()] = '\0';
-    database::lay_out_cookie(0);  // the height is not wanted
-    rows += std::strlen(database::choice.display_grid) / database::grid_columns;
+    rows += static_cast<std::size_t>(viewer_model::lay_out(line, 0).rows);
     line_start = line_end + 1;
   }
   return rows;

@@ -9,12 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "database/format.h"
+#include "viewer_model/layout.h"
+
 namespace tools {
 
-// The cut-out cookie (the line feed after the previous separator included)
-// must fit the viewer's 1999 characters, so a stored cookie holds one less.
-inline constexpr std::size_t longest_cookie = 1998;
-inline constexpr std::size_t most_rows = 25;
+inline constexpr std::size_t longest_cookie = database::longest_stored_cookie;
+inline constexpr std::size_t most_rows = viewer_model::grid_rows;
 
 enum class SkipReason {
   holds_percent,

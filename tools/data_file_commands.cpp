@@ -9,12 +9,14 @@
 #include <thread>
 #include <vector>
 
-#include "database/database.h"
+#include "database/walk.h"
 #include "files/write_file.h"
 #include "tools/charset.h"
 #include "tools/commands.h"
 #include "tools/fortune_file.h"
 #include "tools/line_search.h"
+#include "viewer_model/layout.h"
+#include "viewer_model/random_choice.h"
 
 namespace tools {
 
@@ -26,13 +28,13 @@ int damaged(const Arguments& args, const database::Damage& damage) {
   return exit_failure;
 }
 
-// The display grid as lines for a terminal: trailing spaces trimmed, UTF-8.
-std::string grid_as_lines() {
-  const std::string_view grid(database::choice.display_grid);
+// The cookie in the viewer's rows, as lines for a terminal: trailing spaces
+// trimmed, UTF-8. The window height is not wanted.
+std::string as_lines(const std::string& cookie) {
+  const viewer_model::LaidOutCookie laid_out = viewer_model::lay_out(cookie, 0);
   std::string lines;
-  for (std::size_t row = 0; row + database::grid_columns <= grid.size();
-       row += database::grid_columns) {
-    std::string_view text = grid.substr(row, database::grid_columns);
+  for (int row = 0; row < laid_out.rows; ++row) {
+    std::string_view text = laid_out.row(row);
     text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
     lines += cp1252_to_utf8(text);
     lines += '\n';
@@ -40,17 +42,9 @@ std::string grid_as_lines() {
   return lines;
 }
 
-int print_grid(const Arguments& args) {
-  const std::string lines = grid_as_lines();
+int print_cookie(const Arguments& args, const std::string& cookie) {
+  const std::string lines = as_lines(cookie);
   return write_stdout(args, lines.data(), lines.size()) ? exit_ok : exit_failure;
-}
-
-// The chosen cookie in the viewer's rows; the window height is not wanted.
-int print_cookie(const Arguments& args, std::uint32_t number) {
-  if (const database::Damage damage = database::load_cookie(args.data_file.c_str(), number))
-    return damaged(args, damage);
-  database::lay_out_cookie(0);
-  return print_grid(args);
 }
 
 bool parse_cookie_number(const std::string& text, std::uint32_t& number) {
@@ -68,6 +62,15 @@ database::Damage numbers_by_length(const Arguments& args, std::vector<std::uint3
     ++number;
     return true;
   });
+}
+
+// The viewer's own draw, seeded as the viewer seeds it.
+database::Damage read_random_cookie(const Arguments& args, std::string& cookie) {
+  database::OpenedDataFile opened = database::DataFile::open(args.data_file.c_str());
+  if (!opened.file) return opened.damage;
+  viewer_model::RandomChoice choice;
+  choice.seed_from_clock();
+  return opened.file->read_cookie(choice.draw_cookie_number(opened.file->cookie_count()), cookie);
 }
 
 // As fortune -w does: a second for every 20 characters, at least 6.
@@ -103,7 +106,7 @@ int run_unpack(const Arguments& args) {
     return written;
   };
   if (const database::Damage damage =
-          database::walk_blocks(args.data_file.c_str(), {true, work, take}))
+          database::walk_data_file(args.data_file.c_str(), {work, take}))
     return damaged(args, damage);
   if (!written) return exit_failure;
   if (const files::WriteResult committed = to_file ? file.commit() : files::WriteResult{};
@@ -118,7 +121,7 @@ int run_verify(const Arguments& args) {
   database::DataFileSummary summary;
   const auto take = [](database::WalkedBlock&) { return true; };
   if (const database::Damage damage =
-          database::walk_blocks(args.data_file.c_str(), {true, nullptr, take}, &summary))
+          database::walk_data_file(args.data_file.c_str(), {nullptr, take}, &summary))
     return damaged(args, damage);
   std::printf("OK: '%s' holds %u cookies in %u blocks, %llu bytes\n", args.shown_file.c_str(),
               summary.cookie_count, summary.block_count,
@@ -133,11 +136,14 @@ bool reads_blocks_in_order(int (*run)(const Arguments&)) {
 int run_show(const Arguments& args) {
   std::uint32_t number = 0;
   parse_cookie_number(args.operands[0], number);  // the command line's check passed it
-  return print_cookie(args, number);
+  std::string cookie;
+  if (const database::Damage damage = database::load_cookie(args.data_file.c_str(), number, cookie))
+    return damaged(args, damage);
+  return print_cookie(args, cookie);
 }
 
 int run_random(const Arguments& args) {
-  std::uint32_t number = 0;
+  std::string cookie;
   if (args.short_only || args.long_only) {
     std::vector<std::uint32_t> fitting;
     if (const database::Damage damage = numbers_by_length(args, fitting))
@@ -149,16 +155,16 @@ int run_random(const Arguments& args) {
     }
     std::random_device seed;
     std::mt19937 generator(seed());
-    number = fitting[std::uniform_int_distribution<std::size_t>(0, fitting.size() - 1)(generator)];
-  } else {
-    database::DataFileSummary summary;
-    if (const database::Damage damage = database::read_summary(args.data_file.c_str(), summary))
+    const std::uint32_t number =
+        fitting[std::uniform_int_distribution<std::size_t>(0, fitting.size() - 1)(generator)];
+    if (const database::Damage damage =
+            database::load_cookie(args.data_file.c_str(), number, cookie))
       return damaged(args, damage);
-    database::seed_random();
-    number = database::draw_cookie_number(summary.cookie_count);
+  } else if (const database::Damage damage = read_random_cookie(args, cookie)) {
+    return damaged(args, damage);
   }
-  const int status = print_cookie(args, number);
-  if (status == exit_ok && args.wait) wait_to_read(std::strlen(database::choice.cookie_text));
+  const int status = print_cookie(args, cookie);
+  if (status == exit_ok && args.wait) wait_to_read(std::strlen(cookie.c_str()));
   return status;
 }
 
@@ -187,7 +193,7 @@ int run_search(const Arguments& args) {
                block.output.empty() || write_stdout(args, block.output.data(), block.output.size());
   };
   if (const database::Damage damage =
-          database::walk_blocks(args.data_file.c_str(), {true, work, take}))
+          database::walk_data_file(args.data_file.c_str(), {work, take}))
     return damaged(args, damage);
   if (!written) return exit_failure;
   std::fprintf(stderr, "%llu cookie%s matched\n", static_cast<unsigned long long>(count),
@@ -195,7 +201,6 @@ int run_search(const Arguments& args) {
   return count == 0 ? exit_failure : exit_ok;
 }
 
-// Damage is told as of the file: stats looks at the blocks, not the cookies.
 int run_stats(const Arguments& args) {
   database::DataFileSummary summary;
   std::uint64_t compressed = 0;
@@ -206,8 +211,8 @@ int run_stats(const Arguments& args) {
     return true;
   };
   if (const database::Damage damage =
-          database::walk_blocks(args.data_file.c_str(), {false, nullptr, take}, &summary))
-    return damaged(args, {damage.kind});
+          database::walk_data_file(args.data_file.c_str(), {nullptr, take}, &summary))
+    return damaged(args, damage);
 
   const double bits_per_character =
       text == 0 ? 0.0 : 8.0 * static_cast<double>(compressed) / static_cast<double>(text);

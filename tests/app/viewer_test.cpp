@@ -23,8 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace sc = fw::scripted;
-using app::history;
-using database::reader;
 using fw::Answer;
 using fw::SystemColour;
 
@@ -53,8 +51,7 @@ class Viewer : public ::testing::Test {
     const database::DataFileImage image = database::build_data_file(cookies);
     ASSERT_FALSE(image.error);
     write_file("Drollbox.dat", std::string(image.bytes.begin(), image.bytes.end()));
-    history.seeded = true;  // a fixed generator makes every run the same
-    database::choice.random_state = 1;
+    state.history.seeded = true;  // a fixed generator makes every run the same
   }
   void TearDown() override {
     fs::current_path(home_);
@@ -62,63 +59,58 @@ class Viewer : public ::testing::Test {
     sc::windows = {};
     sc::reset_dialogs();
     settings::reset_settings();
-    app::release_history();
-    history = {};
-    if (reader.file != nullptr) std::fclose(reader.file);
-    reader = {};
-    database::choice = {};
-    app::reset_lifetime();
   }
+  // Picks among cookie_count cookies.
+  std::uint32_t pick() {
+    app::choose_cookie_number(state, cookie_count);
+    return state.cookie_number;
+  }
+  std::uint32_t back() {
+    EXPECT_TRUE(app::request_step_back(state.history));
+    return pick();
+  }
+
+  app::ViewerState state;
+  std::uint32_t cookie_count = 90000;
   const fs::path home_ = fs::current_path();
   const fs::path folder_ =
       fs::temp_directory_path() / ("drollbox-app-" + std::to_string(std::random_device{}()));
 };
 
-std::uint32_t pick() {
-  app::choose_cookie_number();
-  return reader.cookie_number;
-}
-
-std::uint32_t back() {
-  EXPECT_TRUE(app::request_step_back());
-  return pick();
-}
-
 TEST_F(Viewer, HistoryRingStepsBackWithoutTheCookieCountWrapsAndCountsTo127) {
-  ASSERT_TRUE(app::allocate_history());
-  reader.cookie_count = 90000;
+  ASSERT_TRUE(app::allocate_history(state.history));
+  app::History& history = state.history;
   const std::uint32_t first = pick();
-  EXPECT_FALSE(app::request_step_back());
+  EXPECT_FALSE(app::request_step_back(history));
   const std::uint32_t second = pick();
   pick();
   EXPECT_EQ(back(), second);
   EXPECT_EQ(back(), first);
-  EXPECT_FALSE(app::request_step_back());
+  EXPECT_FALSE(app::request_step_back(history));
   pick();  // in the second one's slot
   EXPECT_EQ(back(), first);
   history.ring[history.index] = 5000;
   pick();
-  reader.cookie_count = 10;
+  cookie_count = 10;
   EXPECT_EQ(back(), 5000u);
 
-  reader.cookie_count = 90000;
+  cookie_count = 90000;
   std::vector<std::uint32_t> picks;
   for (int i = 0; i < 400; ++i) picks.push_back(pick());
   for (int steps = 1; steps <= 15; ++steps) EXPECT_EQ(back(), picks[399 - steps]) << steps;
   EXPECT_EQ(back(), picks[399]);  // the ring wraps to the newest
   for (int i = 0; i < 110; ++i) back();
-  EXPECT_FALSE(app::request_step_back());
+  EXPECT_FALSE(app::request_step_back(history));
 }
 
-TEST_F(Viewer, RefreshSeedsOnceClosesTheFileAndTurnsDamageIntoAProblemCode) {
+TEST_F(Viewer, RefreshSeedsOnceAndTurnsDamageIntoAProblemCode) {
   write_file("Drollbox.cfg", settings_1024);
-  ASSERT_TRUE(app::allocate_history());
-  history.seeded = false;
-  app::refresh_cookie();
-  EXPECT_EQ(reader.file, nullptr);
-  database::choice.random_state = 1;
-  app::refresh_cookie();
-  EXPECT_EQ(reader.cookie_number, (130u + 32768u) % 250u);
+  ASSERT_TRUE(app::allocate_history(state.history));
+  state.history.seeded = false;
+  app::refresh_cookie(state);
+  state.random.state = 1;
+  app::refresh_cookie(state);
+  EXPECT_EQ(state.cookie_number, (130u + 32768u) % 250u);
   EXPECT_EQ(app::problem_code(database::DamageKind::incompatible),
             problems::problem_incompatible_data_file);
   EXPECT_EQ(app::problem_code(database::DamageKind::out_of_memory), problems::problem_memory);
@@ -126,11 +118,11 @@ TEST_F(Viewer, RefreshSeedsOnceClosesTheFileAndTurnsDamageIntoAProblemCode) {
 
 TEST_F(Viewer, MainWindowDrawsTheBarGrooveAndRowsAndShowsItsBoxes) {
   const std::string grid = std::string(80, 'a') + std::string(79, 'b') + ' ';
-  grid.copy(database::choice.display_grid, grid.size());
+  state.cookie = viewer_model::lay_out(grid, 17);
   std::strcpy(settings::current.font_text, "Courier New Bold Italic");
   settings::current.siz = 17;
   settings::current.wit = 1280;
-  app::TMainWindow window;
+  app::TMainWindow window(state);
   EXPECT_EQ(window.background, fw::system_colour(SystemColour::menu));
   const std::tuple<std::string, int> buttons[] = {
       {"Ok", 480}, {"New", 18}, {"Prev", 90}, {"Config", 163}, {"About", 323}};
@@ -216,7 +208,7 @@ TEST_P(WindowCycles, FramesBoxesAndStatus) {
       sc::windows.actions.push_back([] { write_file("Drollbox.cfg", settings_1280); });
   }
   try {
-    EXPECT_EQ(app::run_window_cycles(0, nullptr), s.status);
+    EXPECT_EQ(app::run_window_cycles(state), s.status);
   } catch (const sc::ProcessExit& exit) {
     EXPECT_EQ(exit.status, s.status);
   }

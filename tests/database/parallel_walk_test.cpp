@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "database/data_file_writer.h"
-#include "database/database.h"
+#include "database/walk.h"
 #include "database/ordered_workers.h"
 
 namespace {
@@ -35,7 +35,7 @@ struct Walked {
 Walked walk(const char* path, bool as_stream) {
   Walked walked;
   const database::BlockWalk each{
-      true, [](database::WalkedBlock& block) { block.count = block.cookies.size(); },
+      [](database::WalkedBlock& block) { block.count = block.cookies.size(); },
       [&](database::WalkedBlock& block) {
         std::string line = std::to_string(block.number) + ":" + std::to_string(block.count);
         for (const std::string& cookie : block.cookies) line += "|" + cookie;
@@ -43,7 +43,7 @@ Walked walk(const char* path, bool as_stream) {
         return true;
       }};
   if (!as_stream) {
-    walked.damage = database::describe(database::walk_blocks(path, each));
+    walked.damage = database::describe(database::walk_data_file(path, each));
     return walked;
   }
   std::FILE* stream = std::fopen(path, "rb");

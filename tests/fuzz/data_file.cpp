@@ -6,9 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "database/database.h"
+#include "codec/codec.h"
+#include "database/cut.h"
+#include "database/walk.h"
 #include "fuzz_check.h"
 #include "output_bound.h"
+#include "viewer_model/layout.h"
 
 static const ScratchFile file;
 static constexpr std::uint32_t checked = 300;  // enough for every way a cut can go
@@ -24,26 +27,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return walked.size() < checked;
   });
   const Damage verified = database::verify_data_file(path);
-  database::DataFileSummary summary;
-  if (const Damage header = database::read_summary(path, summary))
-    return FUZZ_CHECK(verified.kind == header.kind), 0;
+  const database::OpenedDataFile opened = database::DataFile::open(path);
+  if (!opened.file) return FUZZ_CHECK(verified.kind == opened.damage.kind), 0;
   const std::uint32_t good = verified.where == Damage::Where::block ? verified.number * 100
                              : verified                             ? verified.number  // 0: file
-                                                                    : summary.cookie_count;
+                                                                    : opened.file->cookie_count();
   FUZZ_CHECK(walked.size() == std::min(good, checked));
+  std::string cut;
   for (std::uint32_t n = 0; n < walked.size(); ++n) {
     const std::size_t last = std::min<std::size_t>(n + 99, walked.size() - 1);
-    if (n % 100 == 0) FUZZ_CHECK(!database::load_cookie(path, static_cast<std::uint32_t>(last)));
-    FUZZ_CHECK(database::cut_cookie(n % 100) == database::DamageKind::none);
-    const std::string cut = database::choice.cookie_text, &whole = walked[n];
+    if (n % 100 == 0)
+      FUZZ_CHECK(!database::load_cookie(path, static_cast<std::uint32_t>(last), cut));
+    const std::uint32_t length = codec::output_total;
+    FUZZ_CHECK(database::cut_cookie(codec::output_buffer, length, n % 100, cut) ==
+               database::DamageKind::none);
+    const std::string& whole = walked[n];
     FUZZ_CHECK(cut == whole.substr(0, cut.size()) || cut == "\n" + whole.substr(0, cut.size() - 1));
-    database::lay_out_cookie(16);
-    const std::size_t placed = strnlen(database::choice.display_grid, 2001);
-    FUZZ_CHECK(placed <= 2000 && placed % 80 == 0 &&
-               database::choice.window_height == static_cast<int>(placed / 80 * 16 + 60));
+    const viewer_model::LaidOutCookie laid_out = viewer_model::lay_out(cut, 16);
+    const std::size_t placed = strnlen(laid_out.grid, 2001);
+    FUZZ_CHECK(placed <= 2000 && placed == std::size_t(laid_out.rows) * 80 &&
+               laid_out.window_height == laid_out.rows * 16 + 60);
   }
   if (verified && verified.where != Damage::Where::file) {
-    const Damage loaded = database::load_cookie(path, good);
+    const Damage loaded = database::load_cookie(path, good, cut);
     FUZZ_CHECK(loaded.kind == verified.kind ||
                (!loaded && verified.kind == database::DamageKind::text_too_long));
   }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "database/database.h"
 #include "framework/scripted/dialogs.h"
 #include "fuzz_check.h"
 #include "settings/settings.h"
+#include "viewer_model/layout.h"
 
 static const ScratchFile file;
 
@@ -24,10 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const settings::Settings& read = settings::current;
   FUZZ_CHECK(read.wit >= 567 && read.wit <= 1280 && std::abs(read.siz) <= settings::largest_size);
-  for (int row = 0; row < database::grid_rows; ++row)
-    std::memcpy(database::choice.cookie_text + 2 * row, "x\n", 3);
-  database::lay_out_cookie(read.siz);
+  std::string rows;
+  for (int row = 0; row < viewer_model::grid_rows; ++row) rows += "x\n";
   const std::int64_t height = 25 * std::int64_t{read.siz} + 60;
-  FUZZ_CHECK(database::choice.window_height == std::min<std::int64_t>(height, 32767));
+  FUZZ_CHECK(viewer_model::lay_out(rows, read.siz).window_height ==
+             std::min<std::int64_t>(height, 32767));
   return 0;
 }

@@ -7,17 +7,17 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/main_window.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
-#include "database/database.h"
 #include "framework/qt/qt_backend.h"
 #include "modal_script.h"
 #include "settings/settings.h"
 
 namespace {
 
-QString shown_row(const char* row) {
-  QString text = fw::qt::decode_windows_1252(row, database::grid_columns);
+QString shown_row(std::string_view row) {
+  QString text = fw::qt::decode_windows_1252(row.data(), static_cast<int>(row.size()));
   while (text.endsWith(u' ')) text.chop(1);
   return text;
 }
@@ -33,7 +33,9 @@ Seen look_at(QWidget& frame) {
   QWidget* client = frame.findChild<QScrollArea*>()->widget();
   const QImage picture = client->grab().toImage();
   const int siz = settings::current.siz;
-  const int rows = static_cast<int>(std::strlen(database::choice.display_grid)) / 80;
+  const viewer_model::LaidOutCookie& cookie =
+      dynamic_cast<const app::TMainWindow&>(*fw::qt::owner_of(client)).cookie();
+  const int rows = cookie.rows;
   const QFontMetrics metrics(fw::qt::font_from_request({settings::current.font_text, siz}));
   const int background = qGray(frame.palette().color(QPalette::Window).rgb());
   EXPECT_NE(picture.pixel(99, 25), picture.pixel(99, 24)) << "the groove's upper row";
@@ -41,7 +43,7 @@ Seen look_at(QWidget& frame) {
   Seen seen{frame.frameGeometry(), frame.width()};
   QStringList text;
   for (int row = 0; row <= rows; ++row) {
-    text << (row < rows ? shown_row(database::choice.display_grid + row * 80) : "");
+    text << (row < rows ? shown_row(cookie.row(row)) : "");
     seen.text_width = std::max(seen.text_width, metrics.horizontalAdvance(text.back()));
     bool ink = false;
     for (int y = 28 + row * siz; y < (row < rows ? 28 + (row + 1) * siz : picture.height()); ++y) {
@@ -71,7 +73,6 @@ TEST(QtViewer, FirstRunInADarkPaletteShowsWholeRowsWhereTheUserLeftTheWindow) {
   const std::vector<std::uint8_t> image = database::build_data_file(cookies).bytes;
   std::ofstream("Drollbox.dat").write(reinterpret_cast<const char*>(image.data()), image.size());
   fw::qt::application();
-  app::reset_lifetime();
   QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30)));
   std::vector<Seen> seen;
   qt_test::ModalScript script;
@@ -94,7 +95,7 @@ TEST(QtViewer, FirstRunInADarkPaletteShowsWholeRowsWhereTheUserLeftTheWindow) {
   window(1, Qt::Key_Escape);
   script.start();
 
-  EXPECT_EQ(app::run_window_cycles(0, nullptr), 0);
+  EXPECT_EQ(app::run_window_cycles(""), 0);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_GT(seen[0].text_width, 639) << "the first-use font needs more than wit";
   EXPECT_EQ(seen[0].width, 4 + seen[0].text_width + 4);

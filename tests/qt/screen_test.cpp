@@ -12,22 +12,20 @@
 #include "app/main_window.h"
 #include "app/window_cycles.h"
 #include "database/data_file_writer.h"
-#include "database/database.h"
+#include "database/walk.h"
 #include "framework/qt/qt_backend.h"
 #include "modal_script.h"
 #include "settings/settings.h"
+#include "viewer_model/layout.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-int rows_laid_out() {
-  return static_cast<int>(std::strlen(database::choice.display_grid)) / 80;
-}
-
-int row_width(const QFontMetrics& metrics, int row) {
+int row_width(const QFontMetrics& metrics, const viewer_model::LaidOutCookie& cookie, int row) {
+  const std::string_view text = cookie.row(row);
   return metrics.horizontalAdvance(
-      fw::qt::decode_windows_1252(database::choice.display_grid + 80 * row, 80).trimmed());
+      fw::qt::decode_windows_1252(text.data(), static_cast<int>(text.size())).trimmed());
 }
 
 // The widest (by the rows' extent in the face at siz) and the tallest.
@@ -36,12 +34,13 @@ std::pair<std::string, std::string> default_extremes(int siz) {
   std::pair<std::string, std::string> found;
   int widest = 0, tallest = 0;
   database::read_each_cookie(DROLLBOX_DEFAULT_DATABASE, [&](std::string&& cookie) {
-    database::choice.cookie_text[cookie.copy(database::choice.cookie_text, 1999)] = '\0';
-    database::lay_out_cookie(siz);
-    for (int row = 0; row < rows_laid_out(); ++row) {
-      if (row_width(metrics, row) > widest) widest = row_width(metrics, row), found.first = cookie;
+    const viewer_model::LaidOutCookie laid_out = viewer_model::lay_out(
+        std::string_view(cookie).substr(0, database::shown_cookie_length), siz);
+    for (int row = 0; row < laid_out.rows; ++row) {
+      const int width = row_width(metrics, laid_out, row);
+      if (width > widest) widest = width, found.first = cookie;
     }
-    if (rows_laid_out() > tallest) tallest = rows_laid_out(), found.second = cookie;
+    if (laid_out.rows > tallest) tallest = laid_out.rows, found.second = cookie;
     return true;
   });
   return found;
@@ -67,9 +66,10 @@ void check_shown_whole(QWidget& frame, int siz, const char* name) {
   const QSize view = scroller->viewport()->size();
   const QSize ink =
       text_ink(client->grab().toImage(), frame.palette().color(QPalette::Window).rgb());
-  const int pitch = window.row_pitch(), rows = rows_laid_out();
+  const int pitch = window.row_pitch(), rows = window.cookie().rows;
   int widest = 0;
-  for (int row = 0; row < rows; ++row) widest = std::max(widest, row_width(metrics, row));
+  for (int row = 0; row < rows; ++row)
+    widest = std::max(widest, row_width(metrics, window.cookie(), row));
   const QRect area = frame.screen()->availableGeometry();
   std::printf("%dx%d at scale %g, siz %d, %s cookie (%d rows): frame %dx%d, font %d\n",
               area.width(), area.height(), frame.devicePixelRatioF(), siz, name, rows,
@@ -90,7 +90,6 @@ void show_one(const std::string& cookie, int siz, const char* name) {
              static_cast<std::streamsize>(image.size()));
   std::ofstream("Drollbox.cfg", std::ios::binary)
       << ":Config:\r\nscr=0\r\nfon=Liberation Mono\r\nsiz=" << siz << "\r\nwit=639\r\n";
-  app::reset_lifetime();
   qt_test::ModalScript script;
   script.then(
       "the window", [] { return fw::qt::owner_of(QApplication::activeWindow()) != nullptr; },
@@ -100,7 +99,7 @@ void show_one(const std::string& cookie, int siz, const char* name) {
         QTest::keyClick(frame.focusWidget(), Qt::Key_Escape);
       });
   script.start();
-  EXPECT_EQ(app::run_window_cycles(0, nullptr), 0);
+  EXPECT_EQ(app::run_window_cycles(""), 0);
 }
 
 class QtScreen : public ::testing::TestWithParam<int> {};

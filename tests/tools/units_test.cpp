@@ -6,12 +6,12 @@
 
 #include "codec/codec.h"
 #include "database/data_file_writer.h"
-#include "database/database.h"
 #include "tools/block_plan.h"
 #include "tools/charset.h"
 #include "tools/cookie_source.h"
 #include "tools/fortune_file.h"
 #include "tools/pack_errors.h"
+#include "viewer_model/layout.h"
 
 namespace tools {
 namespace {
@@ -112,9 +112,7 @@ TEST(CookieSource, RowsNeededFollowTheViewersLayout) {
     std::string cookie(generator() % 500, ' ');
     for (char& c : cookie) c = alphabet[generator() % alphabet.size()];
     if (rows_needed(cookie) > most_rows) continue;
-    std::memcpy(database::choice.cookie_text, cookie.c_str(), cookie.size() + 1);
-    database::lay_out_cookie(0);
-    ASSERT_EQ(rows_needed(cookie) * 80, std::strlen(database::choice.display_grid)) << cookie;
+    ASSERT_EQ(rows_needed(cookie), std::size_t(viewer_model::lay_out(cookie, 0).rows)) << cookie;
   }
 }
 
