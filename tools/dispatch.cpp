@@ -3,14 +3,18 @@
 #include <cstdio>
 #include <limits>
 #include <new>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "codec/codec.h"
+#include "database/format.h"
 #include "drollbox_version.h"
 #include "places/file_names.h"
 #include "tools/commands.h"
 #include "tools/input.h"
 #include "tools/line_search.h"
+#include "viewer_model/layout.h"
 
 namespace tools {
 
@@ -56,11 +60,11 @@ struct Command {
   bool reads_data_file;
   Operands operands;
   UsageCheck check;
-  const char* usage;  // a printf format given the data file's name
+  const char* usage;  // with {names} of the limits, filled in when printed
 };
 
 constexpr const char* file_option =
-    "  --file PATH   the data file (default: \"%s\" in the current folder,\n"
+    "  --file PATH   the data file (default: \"{data_file}\" in the current folder,\n"
     "                else the one installed with drollbox-db)\n";
 
 const Command commands[] = {
@@ -71,7 +75,7 @@ const Command commands[] = {
      {0, 0},
      no_check,
      "usage: drollbox-db compress < TEXT > STREAM\n"
-     "Compresses stdin (at most 32767 bytes) into one raw codec stream on stdout.\n"},
+     "Compresses stdin (at most {input} bytes) into one raw codec stream on stdout.\n"},
     {"decompress",
      run_decompress,
      "",
@@ -79,8 +83,8 @@ const Command commands[] = {
      {0, 0},
      no_check,
      "usage: drollbox-db decompress < STREAM > TEXT\n"
-     "Decompresses one raw codec stream (at most 32767 bytes) from stdin to stdout.\n"
-     "A stream that decodes past 32769 bytes, or that has bytes left over after its\n"
+     "Decompresses one raw codec stream (at most {input} bytes) from stdin to stdout.\n"
+     "A stream that decodes past {output} bytes, or that has bytes left over after its\n"
      "end symbol, is reported as damaged and nothing is written.\n"},
     {"pack",
      run_pack,
@@ -90,10 +94,10 @@ const Command commands[] = {
      no_check,
      "usage: drollbox-db pack FILE... [-o OUT]\n"
      "Builds a data file from fortune files (cookies separated by lines holding a\n"
-     "single \"%%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
-     "become \"?\". Cookies holding \"%%\" or a zero byte, longer than 1999 characters,\n"
-     "laid out to more than 25 rows of 80, or empty are skipped; the summary counts\n"
-     "them. The output (default \"%s\") is replaced only once complete.\n"
+     "single \"%\"). UTF-8 text is stored as Windows-1252; characters it cannot hold\n"
+     "become \"?\". Cookies holding \"%\" or a zero byte, longer than {longest} characters,\n"
+     "laid out to more than {rows} rows of {columns}, or empty are skipped; the summary counts\n"
+     "them. The output (default \"{data_file}\") is replaced only once complete.\n"
      "A FILE of \"-\" is standard input.\n"
      "  -o, --output OUT   the data file to write (\"-\": standard output, and the\n"
      "                     summary goes to standard error)\n"},
@@ -146,7 +150,7 @@ const Command commands[] = {
      check_pattern,
      "usage: drollbox-db search PATTERN [-i] [-E] [--file PATH]\n"
      "Prints every cookie that matches the regular expression PATTERN (basic\n"
-     "syntax, as grep's), each followed by a line holding \"%%\", and the number\n"
+     "syntax, as grep's), each followed by a line holding \"%\", and the number\n"
      "of matches on standard error. Exits 1 when none matches.\n"
      "  -i, --ignore-case   letter case does not matter\n"
      "  -E, --extended      PATTERN is an extended regular expression\n"},
@@ -215,9 +219,26 @@ std::string usage_problem(const Command& command, const Arguments& args) {
   return command.check(args);
 }
 
+// The help texts name the limits by these, so that they say what the code does.
+std::string filled_in(std::string text) {
+  const std::pair<std::string_view, std::string> values[] = {
+      {"{data_file}", places::data_file_name},
+      {"{input}", std::to_string(codec::input_capacity)},
+      {"{output}", std::to_string(codec::output_capacity)},
+      {"{longest}", std::to_string(database::shown_cookie_length)},
+      {"{rows}", std::to_string(viewer_model::grid_rows)},
+      {"{columns}", std::to_string(viewer_model::grid_columns)},
+  };
+  for (const auto& [name, value] : values) {
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
+      text.replace(at, name.size(), value);
+  }
+  return text;
+}
+
 void print_usage(const Command& command) {
-  std::printf(command.usage, places::data_file_name);
-  if (command.reads_data_file) std::printf(file_option, places::data_file_name);
+  std::fputs(filled_in(command.usage).c_str(), stdout);
+  if (command.reads_data_file) std::fputs(filled_in(file_option).c_str(), stdout);
 }
 
 // Standard input for "--file -" is spooled; any other data file must be
