@@ -12,11 +12,7 @@ using fw::scripted::dialogs;
 // The other codes' messages: where the viewer raises them (app tests) and
 // the settings raise theirs (settings tests).
 TEST(Problems, EveryCodeEndsTheProcessWithAMessage) {
-  const std::pair<int, const char*> table[] = {
-      {1, "Memory problem."},
-      {3, nullptr},
-      {-1, nullptr},
-  };
+  const std::pair<int, const char*> table[] = {{1, "Memory problem."}, {3, nullptr}, {-1, nullptr}};
   for (const auto& [code, message] : table) {
     fw::scripted::reset_dialogs();
     fw::scripted::queue_box_answer(fw::Answer::none);  // a box that cannot be shown changes nothing

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/line_search.h"
@@ -16,12 +17,7 @@ TEST(LineSearch, AnchorsAndDotsStayInsideALine) {
       "A cat sat.\nA dog ran.", "Be trustworthy.\nOr not.", "Say AB\nor xy",
       "first\n\nthird",         "Ends in a\nb starts",      "Who:\nA friend.",
   };
-  struct Row {
-    std::string pattern;
-    PatternOptions options;
-    int count;
-  };
-  const std::vector<Row> rows = {
+  const std::tuple<std::string, PatternOptions, int> rows[] = {
       {"^A ", {}, 2},
       {"trustworthy\\.$", {}, 1},
       {"a.*b", {.ignore_case = true}, 1},
@@ -33,16 +29,15 @@ TEST(LineSearch, AnchorsAndDotsStayInsideALine) {
       {"xy\\|dog", {}, 2},
       {".", {}, 6},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.pattern);
+  std::string error;
+  for (const auto& [text, options, count] : rows) {
     LinePattern pattern;
-    std::string error;
-    ASSERT_TRUE(pattern.compile(row.pattern, row.options, error)) << error;
-    int count = 0;
-    for (const std::string& cookie : cookies) count += pattern.matches_a_line(cookie);
-    EXPECT_EQ(count, row.count);
+    ASSERT_TRUE(pattern.compile(text, options, error)) << error;
+    int matched = 0;
+    for (const std::string& cookie : cookies) matched += pattern.matches_a_line(cookie);
+    EXPECT_EQ(matched, count) << text;
   }
-  std::string error;  // the second line is no pattern
+  // The second line is no pattern.
   EXPECT_FALSE(LinePattern().compile("ok\na\\{2", {}, error) || error.empty());
 }
 
