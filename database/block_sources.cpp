@@ -4,6 +4,7 @@
 
 #include "codec/codec.h"
 #include "database/format.h"
+#include "database/header.h"
 
 namespace database {
 
@@ -40,23 +41,14 @@ std::uint32_t StreamBlocks::take_be32() {
 // The checks and their order are the reader's; the end of the stream stands
 // for the end of the file, met only where the reader would measure it.
 DamageKind StreamBlocks::open() {
-  for (std::size_t i = 0; i < magic_length; ++i) {
-    std::uint8_t byte = 0;
-    if (!take(&byte, 1) || byte != static_cast<std::uint8_t>(magic[i]))
-      return DamageKind::wrong_magic;
-  }
-  std::uint8_t pad = 0;
-  if (!take(&pad, 1)) return DamageKind::ends_early;
-  const std::uint32_t version = take_be32();
-  if (ended_) return DamageKind::ends_early;
-  if (version != format_version) return DamageKind::incompatible;
-  const std::uint32_t revision = take_be32();
-  if (ended_) return DamageKind::ends_early;
-  if (revision != format_revision) return DamageKind::incompatible;
-  cookie_count = take_be32();
-  index_length = take_be32();
-  if (ended_) return DamageKind::ends_early;
-  if (cookie_count == 0) return DamageKind::no_cookies;
+  std::uint8_t bytes[header_length];
+  take(bytes, header_length);
+  Header header;
+  if (const DamageKind damage = parse_header({bytes, position_}, header);
+      damage != DamageKind::none)
+    return damage;
+  cookie_count = header.cookie_count;
+  index_length = header.index_length;
   const std::uint64_t wanted =
       std::min<std::uint64_t>(block_count(cookie_count) + std::uint64_t{1}, index_length / 4);
   if (wanted > most_entries) return DamageKind::index_too_large;

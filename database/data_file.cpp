@@ -5,6 +5,7 @@
 #include "codec/codec.h"
 #include "database/cut.h"
 #include "database/format.h"
+#include "database/header.h"
 
 namespace database {
 
@@ -53,31 +54,14 @@ std::uint64_t DataFile::data_area_start() const {
   return header_length + std::uint64_t{index_length_};
 }
 
-DamageKind DataFile::check_magic() {
-  for (std::size_t i = 0; i < magic_length; ++i) {
-    if (read_byte() != static_cast<unsigned char>(magic[i])) return DamageKind::wrong_magic;
-  }
-  read_byte();  // the pad byte: any value will do
-  return ran_past_end_ ? DamageKind::ends_early : DamageKind::none;
-}
-
-DamageKind DataFile::check_format() {
-  const std::uint32_t version = read_be32();
-  if (ran_past_end_) return DamageKind::ends_early;
-  if (version != format_version) return DamageKind::incompatible;
-  const std::uint32_t revision = read_be32();
-  if (ran_past_end_) return DamageKind::ends_early;
-  if (revision != format_revision) return DamageKind::incompatible;
-  return DamageKind::none;
-}
-
 DamageKind DataFile::read_header() {
-  if (const DamageKind damage = check_magic(); damage != DamageKind::none) return damage;
-  if (const DamageKind damage = check_format(); damage != DamageKind::none) return damage;
-  cookie_count_ = read_be32();
-  index_length_ = read_be32();
-  if (ran_past_end_) return DamageKind::ends_early;
-  if (cookie_count_ == 0) return DamageKind::no_cookies;
+  std::uint8_t bytes[header_length];
+  const std::size_t got = std::fread(bytes, 1, sizeof bytes, file_.get());
+  Header header;
+  if (const DamageKind damage = parse_header({bytes, got}, header); damage != DamageKind::none)
+    return damage;
+  cookie_count_ = header.cookie_count;
+  index_length_ = header.index_length;
   if (data_area_start() > file_size_) return DamageKind::index_past_end;
   return DamageKind::none;
 }

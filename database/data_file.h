@@ -42,8 +42,6 @@ class DataFile {
   bool seek_to(std::uint64_t offset);
   bool measure();
   DamageKind read_header();
-  DamageKind check_magic();
-  DamageKind check_format();
   std::uint64_t data_area_start() const;
 
   std::unique_ptr<std::FILE, Closer> file_;

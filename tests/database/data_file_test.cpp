@@ -82,6 +82,8 @@ TEST_F(DataFileTest, EachDamageIsFoundWhereItIs) {
       {[](Bytes& f) { f[20] = 'E'; }, 0, DamageKind::wrong_magic},
       {set(26, 1800), 0, DamageKind::incompatible},
       {set(30, 0), 0, DamageKind::no_cookies},
+      {cut_at(10), 0, DamageKind::wrong_magic},  // a magic cut short is not the magic
+      {cut_at(21), 0, DamageKind::ends_early},
       {cut_at(37), 0, DamageKind::ends_early},
       {cut_at(40), 0, DamageKind::index_past_end},
       {cut_at(bytes.size() - 1), 200, DamageKind::block_past_end},
