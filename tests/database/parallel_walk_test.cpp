@@ -42,13 +42,10 @@ Walked walk(const char* path, bool as_stream) {
         walked.taken.push_back(line);
         return true;
       }};
-  if (!as_stream) {
-    walked.damage = database::describe(database::walk_data_file(path, each));
-    return walked;
-  }
-  std::FILE* stream = std::fopen(path, "rb");
-  walked.damage = database::describe(database::walk_stream(stream, each));
-  std::fclose(stream);
+  std::FILE* stream = as_stream ? std::fopen(path, "rb") : nullptr;
+  walked.damage = database::describe(stream ? database::walk_stream(stream, each)
+                                            : database::walk_data_file(path, each));
+  if (stream) std::fclose(stream);
   return walked;
 }
 
