@@ -60,7 +60,6 @@ class Viewer : public ::testing::Test {
     sc::reset_dialogs();
     settings::reset_settings();
   }
-  // Picks among cookie_count cookies.
   std::uint32_t pick() {
     app::choose_cookie_number(state, cookie_count);
     return state.cookie_number;
