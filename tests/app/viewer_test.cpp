@@ -260,9 +260,6 @@ INSTANTIATE_TEST_SUITE_P(Viewer, WindowCycles, ::testing::Values(
              .boxes = {cannot_read}, .frames = {at_1024}},
     Scenario{.name = "ProblemInPrev", .actions = {app::CM_NEW, data_file_lost, app::CM_PREV},
              .status = -1, .boxes = {cannot_read}, .frames = {at_1024, at_1024}},
-    Scenario{.name = "ProblemInConfig", .answers = {Answer::cancel},
-             .actions = {data_file_lost, app::CM_CONFIG}, .status = -1,
-             .boxes = {q1024, cancelled, cannot_read}, .frames = {at_1024}},
     Scenario{.name = "ProblemAtStartEndsBeforeAnyWindow", .foreign_data_file = true, .status = -1,
              .boxes = {"Couldn't identify data file."}}),
     [](const auto& info) { return std::string(info.param.name); });
