@@ -256,8 +256,6 @@ INSTANTIATE_TEST_SUITE_P(Viewer, WindowCycles, ::testing::Values(
              .actions = {app::CM_CONFIG, app::CM_CONFIG, app::CM_OK},
              .boxes = {q1024, cancelled, q1024, q1280},
              .frames = {at_1024, at_1024, {320, 378, 11, "Arial Bold"}}},
-    Scenario{.name = "ProblemInNew", .actions = {data_file_lost, app::CM_NEW}, .status = -1,
-             .boxes = {cannot_read}, .frames = {at_1024}},
     Scenario{.name = "ProblemInPrev", .actions = {app::CM_NEW, data_file_lost, app::CM_PREV},
              .status = -1, .boxes = {cannot_read}, .frames = {at_1024, at_1024}},
     Scenario{.name = "ProblemAtStartEndsBeforeAnyWindow", .foreign_data_file = true, .status = -1,
