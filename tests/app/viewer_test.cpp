@@ -77,7 +77,6 @@ class Viewer : public ::testing::Test {
 };
 
 TEST_F(Viewer, HistoryRingStepsBackWithoutTheCookieCountWrapsAndCountsTo127) {
-  ASSERT_TRUE(app::allocate_history(state.history));
   app::History& history = state.history;
   const std::uint32_t first = pick();
   EXPECT_FALSE(app::request_step_back(history));
@@ -104,7 +103,6 @@ TEST_F(Viewer, HistoryRingStepsBackWithoutTheCookieCountWrapsAndCountsTo127) {
 
 TEST_F(Viewer, RefreshSeedsOnceAndTurnsDamageIntoAProblemCode) {
   write_file("Drollbox.cfg", settings_1024);
-  ASSERT_TRUE(app::allocate_history(state.history));
   state.history.seeded = false;
   app::refresh_cookie(state);
   state.random.state = 1;
