@@ -60,7 +60,6 @@ class Viewer : public ::testing::Test {
     sc::reset_dialogs();
     settings::reset_settings();
   }
-  // Picks among cookie_count cookies.
   std::uint32_t pick() {
     app::choose_cookie_number(state, cookie_count);
     return state.cookie_number;
@@ -78,7 +77,6 @@ class Viewer : public ::testing::Test {
 };
 
 TEST_F(Viewer, HistoryRingStepsBackWithoutTheCookieCountWrapsAndCountsTo127) {
-  ASSERT_TRUE(app::allocate_history(state.history));
   app::History& history = state.history;
   const std::uint32_t first = pick();
   EXPECT_FALSE(app::request_step_back(history));
@@ -105,7 +103,6 @@ TEST_F(Viewer, HistoryRingStepsBackWithoutTheCookieCountWrapsAndCountsTo127) {
 
 TEST_F(Viewer, RefreshSeedsOnceAndTurnsDamageIntoAProblemCode) {
   write_file("Drollbox.cfg", settings_1024);
-  ASSERT_TRUE(app::allocate_history(state.history));
   state.history.seeded = false;
   app::refresh_cookie(state);
   state.random.state = 1;
@@ -257,13 +254,8 @@ INSTANTIATE_TEST_SUITE_P(Viewer, WindowCycles, ::testing::Values(
              .actions = {app::CM_CONFIG, app::CM_CONFIG, app::CM_OK},
              .boxes = {q1024, cancelled, q1024, q1280},
              .frames = {at_1024, at_1024, {320, 378, 11, "Arial Bold"}}},
-    Scenario{.name = "ProblemInNew", .actions = {data_file_lost, app::CM_NEW}, .status = -1,
-             .boxes = {cannot_read}, .frames = {at_1024}},
     Scenario{.name = "ProblemInPrev", .actions = {app::CM_NEW, data_file_lost, app::CM_PREV},
              .status = -1, .boxes = {cannot_read}, .frames = {at_1024, at_1024}},
-    Scenario{.name = "ProblemInConfig", .answers = {Answer::cancel},
-             .actions = {data_file_lost, app::CM_CONFIG}, .status = -1,
-             .boxes = {q1024, cancelled, cannot_read}, .frames = {at_1024}},
     Scenario{.name = "ProblemAtStartEndsBeforeAnyWindow", .foreign_data_file = true, .status = -1,
              .boxes = {"Couldn't identify data file."}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,7 +1,7 @@
 #include "codec_support.h"
 
 using namespace codec_test;
-using codec::Observer;
+using O = codec::Observer;
 
 namespace {
 
@@ -12,7 +12,7 @@ std::uint64_t digest(const Bytes& bytes) {
 }
 
 struct Least {
-  std::uint32_t Observer::*count;
+  std::uint32_t O::*count;
   std::uint32_t minimum;
 };
 
@@ -30,29 +30,23 @@ TEST(CodecMechanisms, LongStreamsKeepTheirRecordedBytes) {
     std::uint64_t digest;
     std::vector<Least> mechanisms;
   } cases[] = {
-      {english_text(30000, 7), 5390, 0xd4dd6d6026853322ull, {{&Observer::halvings_by_credit, 1}}},
-      {random_bytes(32767, 10, 3, '0'),
-       15231,
-       0x48b1a909fefe12dfull,
-       {{&Observer::recycle_calls, 1000}}},
+      {english_text(30000, 7), 5390, 0xd4dd6d6026853322ull, {{&O::halvings_by_credit, 1}}},
+      {random_bytes(32767, 10, 3, '0'), 15231, 0x48b1a909fefe12dfull, {{&O::recycle_calls, 1000}}},
       {random_bytes(20000, 256, 5),
        20957,
        0x053817daa01f1ebaull,
-       {{&Observer::evictions, 10001},
-        {&Observer::order4_evictions, 2500},
-        {&Observer::max_new_order_drops, 1},
-        {&Observer::full_alphabet_weights, 1}}},
-      {runs,
-       13,
-       0x67c9f304cffd8073ull,
-       {{&Observer::halvings_by_total, 1}, {&Observer::credit_five, 1}}},
+       {{&O::evictions, 10001},
+        {&O::order4_evictions, 2500},
+        {&O::max_new_order_drops, 1},
+        {&O::full_alphabet_weights, 1}}},
+      {runs, 13, 0x67c9f304cffd8073ull, {{&O::halvings_by_total, 1}, {&O::credit_five, 1}}},
   };
   for (codec::TallyPath path : tally_paths()) {
     const ForcedTally forced(path);
     for (const auto& c : cases) {
       SCOPED_TRACE(testing::Message() << c.text.size() << " bytes, tally path " << int(path));
       Result packed = compress_bytes(c.text);
-      const Observer compressing = codec::observer;
+      const O compressing = codec::observer;
       ASSERT_EQ(packed.status, codec::RunStatus::ok);
       EXPECT_EQ(packed.output.size(), c.length);
       EXPECT_EQ(digest(packed.output), c.digest);

@@ -23,7 +23,6 @@ std::string cut(const std::string& area, std::size_t length, std::uint32_t k) {
 TEST(Cut, CookiesOfABlockAndNothingBeyondItsText) {
   // The block, the cookie to cut, what it gives, and bytes in the area past the block.
   const std::string lines = "first cookie\n%%\nsecond line one\nsecond line two\n%%\n";
-  const std::string full(database::shown_cookie_length, 'x');
   const std::tuple<std::string, std::uint32_t, std::string, std::string> cases[] = {
       {lines, 0, "first cookie", ""},
       {lines, 1, "\nsecond line one\nsecond line two", ""},
@@ -32,7 +31,7 @@ TEST(Cut, CookiesOfABlockAndNothingBeyondItsText) {
       {"a\n%", 0, "a", "%"},
       {"a\n%", 1, "<damaged>", "%"},
       {std::string(32769, 'x'), 0, "<damaged>", ""},
-      {std::string(32768, 'x') + "%", 0, full, ""},
+      {std::string(32768, 'x') + "%", 0, std::string(database::shown_cookie_length, 'x'), ""},
   };
   for (const auto& [block, k, cookie, after] : cases)
     EXPECT_EQ(cut(block + after, block.size(), k), cookie) << block.substr(0, 20) << k;

@@ -29,24 +29,18 @@ TEST(Charset, WhatCannotBeHeldIsCountedAndWhatIsNotUtf8IsKept) {
   EXPECT_EQ(cp1252_to_utf8("\x80\x96\x9F\x81\xE9t"), held + "t");
 }
 
-TEST(FortuneFile, LineEndsTabsAndPieces) {
-  EXPECT_EQ(normalise_line_ends("a\r\nb\r\r\nc\rd\r\r"), "a\nb\nc\rd");
-  EXPECT_EQ(expand_tabs("abc\tx\nabcdefgh\t\tx"),
-            "abc     x\nabcdefgh" + std::string(16, ' ') + "x");
-  const auto pieces = split_fortune_text("\xEF\xBB\xBF%\none\n%\n100%\n %\n%%\n%\n%\n\nlast");
-  std::vector<std::string> texts;
-  for (const FortunePiece& piece : pieces) texts.push_back(piece.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{"", "one", "100%\n %\n%%", "", "\nlast"}));
-  EXPECT_TRUE(pieces[0].at_edge && !pieces[3].at_edge && !pieces[4].at_edge);
-}
-
 // Fed a byte at a time, the splitter cuts what it cuts of the whole, CRs and
 // byte-order mark across the parts included; pieces past what it holds are
 // skipped for the reason a held one would be.
 TEST(FortuneFile, PiecesDoNotDependOnHowTheTextArrives) {
+  EXPECT_EQ(normalise_line_ends("a\r\nb\r\r\nc\rd\r\r"), "a\nb\nc\rd");
+  EXPECT_EQ(expand_tabs("abc\tx\nabcdefgh\t\tx"),
+            "abc     x\nabcdefgh" + std::string(16, ' ') + "x");
   const std::string text = "\xEF\xBB\xBF%\r\none\r\r\n%\n100%\n %\n%%\n%\r\n%\n\nlast\r";
+  const auto pieces = split_fortune_text(text);
+  EXPECT_TRUE(pieces[0].at_edge && !pieces[3].at_edge && !pieces[4].at_edge);
   std::vector<std::string> whole, bytewise;
-  for (const FortunePiece& piece : split_fortune_text(text)) whole.push_back(piece.text);
+  for (const FortunePiece& piece : pieces) whole.push_back(piece.text);
   FortuneSplitter splitter([&](FortunePiece&& piece) { bytewise.push_back(piece.text); }, 100);
   for (const char c : text) splitter.feed({&c, 1});
   splitter.finish();

@@ -22,10 +22,9 @@ TEST(WholeFileCommands, SeveralWorkersPrintWhatOneDoes) {
   std::string damaged = read_file(DROLLBOX_DEFAULT_DATABASE);
   ASSERT_GT(damaged.size(), 1000u);
   const auto be32 = [&](std::size_t at) {
-    return std::uint32_t{static_cast<unsigned char>(damaged[at])} << 24 |
-           std::uint32_t{static_cast<unsigned char>(damaged[at + 1])} << 16 |
-           std::uint32_t{static_cast<unsigned char>(damaged[at + 2])} << 8 |
-           static_cast<unsigned char>(damaged[at + 3]);
+    std::uint32_t value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | std::uint8_t(damaged[i]);
+    return value;
   };
   const std::uint32_t blocks = (be32(30) + 99) / 100, index_length = be32(34);
   damaged[38 + index_length + be32(38 + 4 * (blocks - 3)) + 9] ^= 0x5A;
@@ -89,8 +88,6 @@ TEST(BoundedReaders, EndlessAndOversizedInputEndWithAMessage) {
   folder.write("huge-index.dat", std::string("Drollbox fortune file\0\0\0\0\4\0\0\7\x09", 30) +
                                      std::string(8, '\xFF'));
   std::ofstream(folder / "long-cookie.txt") << std::string(12 << 20, 'x') << "\n%\nfine\n";
-  const std::string not_data = "'standard input': not a Drollbox data file";
-  const std::string too_large = "the index is too large to read from standard input";
   const struct {
     std::string line;
     int status;
@@ -99,12 +96,8 @@ TEST(BoundedReaders, EndlessAndOversizedInputEndWithAMessage) {
       {"pack /dev/zero", 1, "'/dev/zero' is not a fortune file: no \"%\" line in 16 MiB"},
       {"pack - </dev/zero", 1, "'standard input' is not a fortune file"},
       {"pack long-cookie.txt", 0, "longer than 1999 characters: 1,"},
-      {"verify --file - </dev/zero", 1, not_data},
-      {"search x --file - </dev/zero", 1, not_data},
-      {"unpack --file - </dev/zero", 1, not_data},
-      {"verify --file - <huge-index.dat", 1, too_large},
-      {"search x --file - <huge-index.dat", 1, too_large},
-      {"unpack --file - <huge-index.dat", 1, too_large},
+      {"verify --file - </dev/zero", 1, "'standard input': not a Drollbox data file"},
+      {"verify --file - <huge-index.dat", 1, "the index is too large to read from standard input"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.line);
